@@ -1,0 +1,49 @@
+// The label pass. One ReadName per byte address of the range; per label at most one
+// undecorator call and one WriteName. The only allocation is the working copy of a label
+// too long for the string's inline buffer.
+#include "core/label_pass.h"
+
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "core/option_table.h"
+#include "host/host_services.h"
+
+namespace {
+
+constexpr std::string_view Placeholder = "00:?";
+constexpr std::string_view Prefix = "00:";
+constexpr unsigned long UndecorateNameOnly = 0x1000;
+constexpr unsigned long UndecorateComplete = 0;
+
+void DemangleLabelAt(Address address) {
+    char label[TextBufferSize];
+    label[0] = '\0';  // a host that answers yes without writing gives an empty name
+    if (ReadName(address, NameTypeLabel, label) == 0) return;
+
+    // A host that left no NUL still gets only its buffer read.
+    std::string work(label, strnlen(label, TextBufferSize - 1));
+    if (work == Placeholder && Lookup("REMOVE_EMPTY")) {
+        WriteName(address, NameTypeLabel, "");
+        return;
+    }
+    if (work.size() > Prefix.size() && work.starts_with(Prefix)) work.erase(0, Prefix.size());
+
+    const unsigned long flags = Lookup("NAME_ONLY") ? UndecorateNameOnly : UndecorateComplete;
+    char output[TextBufferSize];
+    if (UnDecorateSymbolName(work.c_str(), output, TextBufferSize, flags) == 0) return;
+    output[TextBufferSize - 1] = '\0';  // never trust the undecorator to stay inside
+    WriteName(address, NameTypeLabel, output);
+}
+
+}  // namespace
+
+void DemangleLabels() {
+    Address base = 0;
+    Address size = 0;
+    QueryRange(&base, &size);
+    if (base == 0 || size == 0) return;
+    // Unsigned arithmetic: a range reaching past 0xFFFFFFFF continues at 0.
+    for (Address i = 0; i != size; ++i) DemangleLabelAt(base + i);
+}

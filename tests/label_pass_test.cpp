@@ -1,0 +1,148 @@
+// The label pass against the fake host: what each label turns into, which name and flags
+// the undecorator sees, and which addresses of a range are visited.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/label_pass.h"
+#include "core/option_table.h"
+#include "tests/fake_host.h"
+
+namespace {
+
+constexpr Address At = 0x401000;
+constexpr unsigned long NameOnly = 0x1000;
+
+TEST(LabelPass, RewritesOneLabel) {
+    static const struct {
+        int row;
+        std::string label;
+        bool removeEmpty, nameOnly, refuse;
+        std::optional<std::string> given;  // what the undecorator sees; none: not called
+        std::optional<std::string> after;  // label afterwards; none: deleted
+    } rows[] = {
+        {1, "00:?", true, true, false, std::nullopt, std::nullopt},
+        {2, "00:?", true, false, false, std::nullopt, std::nullopt},
+        {3, "00:?", false, true, false, "?", "[?|4096]"},
+        {4, "00:?", false, true, true, "?", "00:?"},
+        {5, "00:", true, true, false, "00:", "[00:|4096]"},
+        {6, "x00:?f", true, true, false, "x00:?f", "[x00:?f|4096]"},
+        {7, "00:00:?", true, true, false, "00:?", "[00:?|4096]"},
+        {8, "00:??", true, true, false, "??", "[??|4096]"},
+        {9, "00:?f@@YAXXZ", true, true, true, "?f@@YAXXZ", "00:?f@@YAXXZ"},
+        {10, "?f@@YAXXZ", true, false, false, "?f@@YAXXZ", "[?f@@YAXXZ|0]"},
+        {11, "00:?f@@YAXXZ", true, false, false, "?f@@YAXXZ", "[?f@@YAXXZ|0]"},
+        {12, "0", true, true, false, "0", "[0|4096]"},
+        {13, "00:?\xE4\x80", true, true, false, "?\xE4\x80", "[?\xE4\x80|4096]"},
+        {14, std::string(256, 'q'), true, true, true, std::string(255, 'q'), std::string(256, 'q')},
+    };
+    for (const auto& r : rows) {
+        Reset();
+        Host().base = At;
+        Host().size = 1;
+        Host().labels[At] = r.label;
+        Lookup("REMOVE_EMPTY") = r.removeEmpty;
+        Lookup("NAME_ONLY") = r.nameOnly;
+        if (r.refuse) Host().undecorate = Refused;
+        DemangleLabels();
+
+        if (r.given) {
+            ASSERT_EQ(Host().undecorations.size(), 1u) << "row " << r.row;
+            EXPECT_EQ(Host().undecorations[0],
+                      (UndecorateRecord{*r.given, 256, r.nameOnly ? NameOnly : 0}))
+                << "row " << r.row;
+        } else {
+            EXPECT_TRUE(Host().undecorations.empty()) << "row " << r.row;
+        }
+        if (r.after) {
+            EXPECT_EQ(Host().labels[At], *r.after) << "row " << r.row;
+            // A refused name is never written: the host keeps its bytes.
+            EXPECT_EQ(Host().writes.size(), r.refuse ? 0u : 1u) << "row " << r.row;
+        } else {
+            EXPECT_EQ(Host().labels.count(At), 0u) << "row " << r.row;
+            EXPECT_EQ(Host().writes, (std::vector<WriteRecord>{{At, 49, ""}})) << "row " << r.row;
+        }
+    }
+}
+
+TEST(LabelPass, VisitsEveryAddressOfTheRangeOnce) {
+    static const struct {
+        int row;
+        Address base, size;
+        std::vector<Address> visited;
+    } rows[] = {
+        {1, 0, 5, {}},
+        {2, At, 0, {}},
+        {3, At, 1, {At}},
+        {4, 1, 3, {1, 2, 3}},
+        {5, 0xFFFFFFFE, 4, {0xFFFFFFFE, 0xFFFFFFFF, 0, 1}},
+        {6, 0xFFFFFFFF, 1, {0xFFFFFFFF}},
+    };
+    for (const auto& r : rows) {
+        Reset();
+        Host().base = r.base;
+        Host().size = r.size;
+        DemangleLabels();
+        EXPECT_EQ(Host().reads, r.visited) << "row " << r.row;
+    }
+}
+
+TEST(LabelPass, GoesOnPastRefusalsAndLeavesOtherAddressesAlone) {
+    Reset();
+    Host().base = 0xFFFFFFFE;
+    Host().size = 3;
+    Host().labels = {{0xFFFFFFFD, "?outside@@3HA"},
+                     {0xFFFFFFFE, "?bad"},
+                     {0xFFFFFFFF, "00:?"},
+                     {0, "?good@@3HA"},
+                     {1, "?outside@@3HA"}};
+    Host().undecorate = [](const std::string& name, unsigned long flags) {
+        return name == "?bad" ? Refused(name, flags) : Tagged(name, flags);
+    };
+    DemangleLabels();
+    EXPECT_EQ(Host().writes,
+              (std::vector<WriteRecord>{{0xFFFFFFFF, 49, ""}, {0, 49, "[?good@@3HA|4096]"}}));
+    EXPECT_EQ(Host().labels[0xFFFFFFFD], "?outside@@3HA");
+    EXPECT_EQ(Host().labels[0xFFFFFFFE], "?bad");
+    EXPECT_EQ(Host().labels[1], "?outside@@3HA");
+}
+
+// What the undecorator leaves in its buffer reaches the host only up to the buffer's end.
+TEST(LabelPass, WritesBackWhatTheUndecoratorGives) {
+    static const struct {
+        int row;
+        std::string output;  // bytes put in the 256-byte buffer
+        std::string written;
+    } rows[] = {
+        {1, std::string("?same@@3HA\0", 11), "?same@@3HA"},
+        {2, std::string("\0", 1), ""},
+        {3, std::string(256, 'x'), std::string(255, 'x')},
+        {4, std::string("int same\0tail", 13), "int same"},
+    };
+    for (const auto& r : rows) {
+        Reset();
+        Host().base = At;
+        Host().size = 1;
+        Host().labels[At] = "?same@@3HA";
+        Host().undecorate = [&](const std::string&, unsigned long) {
+            return UndecorateAnswer{1, r.output};
+        };
+        DemangleLabels();
+        EXPECT_EQ(Host().writes, (std::vector<WriteRecord>{{At, 49, r.written}}))
+            << "row " << r.row;
+    }
+}
+
+TEST(LabelPass, HostThatAnswersWithoutANameGivesAnEmptyLabel) {
+    Reset();
+    Host().base = At;
+    Host().size = 1;
+    Host().labels[At] = "?f@@YAXXZ";
+    Host().readsAnswerEmpty = true;
+    DemangleLabels();
+    EXPECT_EQ(Host().undecorations, (std::vector<UndecorateRecord>{{"", 256, NameOnly}}));
+}
+
+}  // namespace

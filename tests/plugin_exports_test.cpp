@@ -1,0 +1,99 @@
+// The four exports as the host sees them, against the fake host.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "host/plugin_exports.h"
+#include "tests/fake_host.h"
+
+namespace {
+
+TEST(PluginExports, DataWritesTheShortName) {
+    Reset();
+    char name[32];
+    std::memset(name, '#', sizeof name);
+    EXPECT_EQ(_ODBG_Plugindata(name), 110);
+    EXPECT_EQ(std::string(name, 11), std::string("Sorvindel\0#", 11));
+}
+
+TEST(PluginExports, InitAcceptsVersion110AndLater) {
+    static const struct {
+        int row, version, result;
+    } rows[] = {{1, 109, -1}, {2, -1, -1}, {3, INT_MIN, -1},
+                {4, 110, 0},  {5, 111, 0}, {6, INT_MAX, 0}};
+    for (const auto& r : rows) {
+        Reset();
+        EXPECT_EQ(_ODBG_Plugininit(r.version, nullptr), r.result) << "row " << r.row;
+        if (r.result != 0) {
+            EXPECT_TRUE(Host().log.empty()) << "row " << r.row;
+            continue;
+        }
+        ASSERT_EQ(Host().log.size(), 2u) << "row " << r.row;
+        EXPECT_EQ(Host().log[0].highlight, 0);
+        EXPECT_EQ(Host().log[1].highlight, -1);
+        for (const LogRecord& line : Host().log) {
+            EXPECT_EQ(line.address, 0u);
+            EXPECT_EQ(line.text.find('%'), std::string::npos) << line.text;
+        }
+        EXPECT_NE(Host().log[0].text.find("Sorvindel"), std::string::npos);
+        EXPECT_EQ(Host().log[1].text.rfind("  ", 0), 0u);
+    }
+}
+
+TEST(PluginExports, MenuOnlyForOriginZero) {
+    for (int origin : {1, -1, 5}) {
+        Reset();
+        char data[128] = "untouched";
+        EXPECT_EQ(_ODBG_Pluginmenu(origin, data), 0);
+        EXPECT_STREQ(data, "untouched");
+    }
+    Reset();
+    char data[128];
+    std::memset(data, '#', sizeof data);
+    EXPECT_EQ(_ODBG_Pluginmenu(0, data), 1);
+    EXPECT_EQ(std::string(data, 64),
+              std::string("2Options{3COMPLETE,4NAME_ONLY,5REMOVE_EMPTY,}|1Demangle Labels\0#", 64));
+}
+
+TEST(PluginExports, ActionDispatchesOnTheNumberAlone) {
+    static const struct {
+        int row, origin, action;
+        bool passRuns;
+        std::vector<std::string> notices;
+    } rows[] = {
+        {1, 0, 1, true, {}},
+        {2, 5, 1, true, {}},
+        {3, 0, 2, false, {}},
+        {4, 0, 0, false, {}},
+        {5, INT_MIN, -7, false, {}},
+        {6, 0, 4, false, {"NAME_ONLY = False"}},
+        {7, 1, 5, false, {"REMOVE_EMPTY = False"}},
+        {8, 0, 6, false, {}},
+    };
+    for (const auto& r : rows) {
+        Reset();
+        Host().base = 0x1000;
+        Host().size = 4;
+        _ODBG_Pluginaction(r.origin, r.action);
+        EXPECT_EQ(Host().readCount, r.passRuns ? 4u : 0u) << "row " << r.row;
+        EXPECT_EQ(Host().notices, r.notices) << "row " << r.row;
+    }
+}
+
+TEST(PluginExports, NoExceptionReachesTheHost) {
+    Reset();
+    Host().base = 0x1000;
+    Host().size = 2;
+    Host().labels = {{0x1000, "?a"}, {0x1001, "?b"}};
+    Host().undecorate = [](const std::string&, unsigned long) -> UndecorateAnswer {
+        throw std::bad_alloc();
+    };
+    EXPECT_NO_THROW(_ODBG_Pluginaction(0, 1));
+    EXPECT_EQ(Host().undecorations.size(), 1u);  // the failed call ends the action
+}
+
+}  // namespace
