@@ -6,8 +6,11 @@
 // Usage: OLLYDBG.EXE [--expect FILE [--status N]] [SCRIPT | -]
 // Exit: 0 done (or transcript and status as expected), 1 not as expected, 2 script error.
 #define PSAPI_VERSION 2
-#include <psapi.h>
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <psapi.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -424,6 +427,7 @@ std::string Hex(std::uint32_t value) {
 }
 
 int main(int argc, char** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);  // the same bytes as on every other system
     std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
     std::string expectPath;
     int expectStatus = 0;
