@@ -34,6 +34,8 @@ void DemangleLabelAt(Address address) {
     char output[TextBufferSize];
     if (UnDecorateSymbolName(work.c_str(), output, TextBufferSize, flags) == 0) return;
     output[TextBufferSize - 1] = '\0';  // never trust the undecorator to stay inside
+    // Writing "" would delete the label: an empty answer is no name, so keep the old one.
+    if (output[0] == '\0') return;
     WriteName(address, NameTypeLabel, output);
 }
 

@@ -1,0 +1,177 @@
+// Drives the plugin through its four exports against the fake host, with the range, the
+// labels, the host's and the undecorator's answers and the call sequence all chosen by
+// the fuzzer, and checks after every step what must hold whatever the input.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+
+#include "core/option_table.h"
+#include "host/plugin_exports.h"
+#include "tests/fake_host.h"
+
+namespace {
+
+constexpr Address MaxRange = 4096;  // keeps one input fast
+
+void Require(bool holds, const char* what) {
+    if (holds) return;
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+}
+
+std::string LabelText(FuzzedDataProvider& in) {
+    switch (in.ConsumeIntegralInRange(0, 3)) {
+        case 0:
+            return "00:?";
+        case 1:
+            return "00:" + in.ConsumeRandomLengthString(16);
+        case 2:
+            return std::string(256, static_cast<char>(in.ConsumeIntegral<char>()));
+        default:
+            return in.ConsumeRandomLengthString(256);
+    }
+}
+
+void PlaceLabels(FuzzedDataProvider& in) {
+    Host().base = in.ConsumeBool() ? 0 : in.ConsumeIntegral<Address>();
+    Host().size = in.ConsumeIntegralInRange<Address>(0, MaxRange);
+    Host().labels.clear();
+    const int count = in.ConsumeIntegralInRange(0, 24);
+    for (int i = 0; i < count; ++i) {
+        const Address offset = in.ConsumeIntegralInRange<Address>(0, Host().size + 8);
+        Host().labels[Host().base + offset - 4] = LabelText(in);  // a few fall outside
+    }
+    Host().readsAnswerEmpty = in.ConsumeIntegralInRange(0, 7) == 0;
+}
+
+// Addresses whose undecoration the script refused during the current pass.
+std::set<Address> RefusedAt;
+
+void ScriptUndecorator(FuzzedDataProvider& in) {
+    const int mode = in.ConsumeIntegralInRange(0, 3);
+    const std::string output = in.ConsumeRandomLengthString(256);
+    const unsigned long result = in.ConsumeIntegral<unsigned long>() | 1;
+    Host().undecorate = [mode, output, result](const std::string& name, unsigned long flags) {
+        const bool refuse = mode == 0 || (mode == 3 && name.size() % 2 == 1);
+        if (refuse) {
+            RefusedAt.insert(Host().reads.back());
+            return UndecorateAnswer{0, output};
+        }
+        if (mode == 1) return UndecorateAnswer{result, output};
+        return Tagged(name, flags);
+    };
+}
+
+std::string ExpectedMenu(const std::map<std::string, bool>& shadow) {
+    std::string text = "2Options{";
+    int number = 3;
+    for (const auto& entry : shadow) text += std::to_string(number++) + entry.first + ",";
+    return text + "}|1Demangle Labels";
+}
+
+void CheckPass(const std::map<Address, std::string>& before, bool removeEmpty, bool nameOnly) {
+    Require(Host().readCount == (Host().base == 0 ? 0 : Host().size), "one ReadName per address");
+    for (const UndecorateRecord& call : Host().undecorations) {
+        Require(call.capacity == 256, "undecorator capacity 256");
+        Require(call.flags == (nameOnly ? 0x1000u : 0u), "flags follow NAME_ONLY");
+        Require(call.name.size() <= 255, "undecorator name within the label buffer");
+    }
+    for (const WriteRecord& write : Host().writes) {
+        Require(write.nameType == 49, "writes are labels");
+        Require(write.text.size() <= 255, "written text fits the host's buffer");
+        Require(write.address - Host().base < Host().size, "writes stay in the range");
+    }
+    for (const auto& [address, label] : before) {
+        const auto after = Host().labels.find(address);
+        if (after == Host().labels.end()) {
+            Require(label == "00:?" && removeEmpty, "only placeholders are deleted");
+        }
+        if (RefusedAt.count(address) != 0) {
+            Require(after != Host().labels.end() && after->second == label,
+                    "a refused label stays byte-identical");
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    Reset();
+    std::map<std::string, bool> shadow = {
+        {"COMPLETE", false}, {"NAME_ONLY", true}, {"REMOVE_EMPTY", true}};
+    static char menu[4096];
+
+    for (int step = 0; step < 12 && in.remaining_bytes() > 0; ++step) {
+        const std::size_t logged = Host().log.size();
+        const std::size_t noticed = Host().notices.size();
+        switch (in.ConsumeIntegralInRange(0, 5)) {
+            case 0:
+                PlaceLabels(in);
+                break;
+            case 1:
+                ScriptUndecorator(in);
+                break;
+            case 2: {
+                char name[32];
+                std::memset(name, '#', sizeof name);
+                Require(_ODBG_Plugindata(name) == 110, "data returns 110");
+                Require(std::memcmp(name, "Sorvindel\0#", 11) == 0, "data writes 10 bytes");
+                break;
+            }
+            case 3: {
+                const int version = in.ConsumeIntegral<int>();
+                const int result = _ODBG_Plugininit(version, nullptr);
+                Require(result == (version < 110 ? -1 : 0), "init result");
+                Require(Host().log.size() - logged == (version < 110 ? 0u : 2u), "init logs");
+                break;
+            }
+            case 4: {
+                const int origin = in.ConsumeIntegral<int>();
+                std::memset(menu, '#', sizeof menu);
+                const int result = _ODBG_Pluginmenu(origin, menu);
+                if (origin != 0) {
+                    Require(result == 0 && menu[0] == '#' && menu[63] == '#', "no menu, no write");
+                } else {
+                    Require(result == 1 && menu == ExpectedMenu(shadow), "menu from the names");
+                }
+                break;
+            }
+            default: {
+                const int origin = in.ConsumeIntegral<int>();
+                const int action =
+                    in.ConsumeBool() ? in.ConsumeIntegralInRange(-2, 7) : in.ConsumeIntegral<int>();
+                const std::map<Address, std::string> before = Host().labels;
+                Host().readCount = 0;
+                Host().reads.clear();
+                Host().writes.clear();
+                Host().undecorations.clear();
+                RefusedAt.clear();
+                _ODBG_Pluginaction(origin, action);
+                if (action == 1) CheckPass(before, shadow["REMOVE_EMPTY"], shadow["NAME_ONLY"]);
+                if (action != 1) Require(Host().readCount == 0, "only action 1 reads labels");
+                if (action >= 3 && action <= 5) {
+                    auto entry = std::next(shadow.begin(), action - 3);
+                    entry->second = !entry->second;
+                    Require(Host().notices.size() == noticed + 1 &&
+                                Host().notices.back() ==
+                                    entry->first + (entry->second ? " = True" : " = False"),
+                            "one notice per flip");
+                } else {
+                    Require(Host().notices.size() == noticed, "no notice without a flip");
+                }
+                break;
+            }
+        }
+        Require(Options().size() == 3, "no option appears");
+        for (const auto& [name, flag] : shadow)
+            Require(Lookup(name) == flag, "values follow flips");
+    }
+    return 0;
+}
