@@ -52,6 +52,7 @@ struct ScriptError : std::runtime_error {
 HostState TheState;
 Plugin ThePlugin;
 std::map<std::uint32_t, std::string> Snapshot;
+int RepeatDepth = 0;  // commands inside a repeat are not echoed
 
 // Splits off the first blank-separated word of rest.
 std::string Word(std::string& rest) {
@@ -174,10 +175,15 @@ void LabelsFromModule(const std::string& name, std::uint32_t base, std::uint32_t
     Say("  " + std::to_string(placed) + " labels from " + name);
 }
 
-void PrintLabels() {
-    for (const auto& [address, text] : TheState.labels)
-        Say("  " + Hex(address) + " " + Quoted(text));
-    Say("  (" + std::to_string(TheState.labels.size()) + " labels)");
+// Lists the labels in [from, to) and how many the whole table holds.
+void PrintLabels(std::uint32_t from, std::uint32_t to) {
+    std::size_t shown = 0;
+    for (auto at = TheState.labels.lower_bound(from); at != TheState.labels.end() && at->first < to;
+         ++at, ++shown) {
+        Say("  " + Hex(at->first) + " " + Quoted(at->second));
+    }
+    Say("  (" + std::to_string(shown) + " shown of " + std::to_string(TheState.labels.size()) +
+        " labels)");
 }
 
 void PrintChanges() {
@@ -199,7 +205,7 @@ void PrintMemory() {
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                          sizeof counters);
     Say("  memory: working set " + std::to_string(counters.WorkingSetSize / 1024) +
-        " KiB, private " + std::to_string(counters.PrivateUsage / 1024) + " KiB");
+        " KiB, committed " + std::to_string(counters.PagefileUsage / 1024) + " KiB");
 }
 
 void CallData() {
@@ -264,7 +270,9 @@ std::size_t Execute(const std::vector<Line>& lines, std::size_t at) {
             if (depth == 0) break;
         }
         if (close == lines.size()) throw ScriptError("repeat without end");
+        ++RepeatDepth;
         for (long long i = 0; i < count; ++i) Run(lines, at + 1, close);
+        --RepeatDepth;
         return close + 1;
     }
     if (command == "end") throw ScriptError("end without repeat");
@@ -272,7 +280,7 @@ std::size_t Execute(const std::vector<Line>& lines, std::size_t at) {
         Say(lines[at].text.substr(lines[at].text.find_first_not_of(' ') + 4));
         return at + 1;
     }
-    Say("> " + lines[at].text.substr(lines[at].text.find_first_not_of(' ')));
+    if (RepeatDepth == 0) Say("> " + lines[at].text.substr(lines[at].text.find_first_not_of(' ')));
     if (command == "load") {
         Load(Word(rest));
     } else if (command == "unload") {
@@ -320,7 +328,8 @@ std::size_t Execute(const std::vector<Line>& lines, std::size_t at) {
         const int origin = IntArg(rest);
         TimedAction(origin, IntArg(rest));
     } else if (command == "labels") {
-        PrintLabels();
+        const std::uint32_t from = rest.empty() ? 0 : AddressArg(rest);
+        PrintLabels(from, rest.empty() ? 0xFFFFFFFF : AddressArg(rest));
     } else if (command == "snapshot") {
         Snapshot = TheState.labels;
     } else if (command == "changes") {
