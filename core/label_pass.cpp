@@ -1,10 +1,9 @@
 // The label pass. One ReadName per byte address of the range; per label at most one
-// undecorator call and one WriteName. The only allocation is the working copy of a label
-// too long for the string's inline buffer.
+// undecorator call and one WriteName. The label buffer is the plugin's own copy of the
+// label, so the working string is a view of it: dropping the prefix moves the view's start
+// and leaves the host's label as it was. Nothing is allocated.
 #include "core/label_pass.h"
 
-#include <cstring>
-#include <string>
 #include <string_view>
 
 #include "core/option_table.h"
@@ -17,22 +16,19 @@ constexpr std::string_view Prefix = "00:";
 constexpr unsigned long UndecorateNameOnly = 0x1000;
 constexpr unsigned long UndecorateComplete = 0;
 
-void DemangleLabelAt(Address address) {
-    char label[TextBufferSize];
-    label[0] = '\0';  // a host that answers yes without writing gives an empty name
-    if (ReadName(address, NameTypeLabel, label) == 0) return;
-
-    // A host that left no NUL still gets only its buffer read.
-    std::string work(label, strnlen(label, TextBufferSize - 1));
+void DemangleLabel(Address address, char (&label)[TextBufferSize]) {
+    label[TextBufferSize - 1] = '\0';  // a host that left no NUL still gets only its buffer read
+    std::string_view work = label;
     if (work == Placeholder && Lookup("REMOVE_EMPTY")) {
         WriteName(address, NameTypeLabel, "");
         return;
     }
-    if (work.size() > Prefix.size() && work.starts_with(Prefix)) work.erase(0, Prefix.size());
+    // Dropping the front keeps the view NUL-terminated, as the undecorator needs.
+    if (work.size() > Prefix.size() && work.starts_with(Prefix)) work.remove_prefix(Prefix.size());
 
     const unsigned long flags = Lookup("NAME_ONLY") ? UndecorateNameOnly : UndecorateComplete;
     char output[TextBufferSize];
-    if (UnDecorateSymbolName(work.c_str(), output, TextBufferSize, flags) == 0) return;
+    if (UnDecorateSymbolName(work.data(), output, TextBufferSize, flags) == 0) return;
     output[TextBufferSize - 1] = '\0';  // never trust the undecorator to stay inside
     // Writing "" would delete the label: an empty answer is no name, so keep the old one.
     if (output[0] == '\0') return;
@@ -46,6 +42,10 @@ void DemangleLabels() {
     Address size = 0;
     QueryRange(&base, &size);
     if (base == 0 || size == 0) return;
+    char label[TextBufferSize];
     // Unsigned arithmetic: a range reaching past 0xFFFFFFFF continues at 0.
-    for (Address i = 0; i != size; ++i) DemangleLabelAt(base + i);
+    for (Address i = 0; i != size; ++i) {
+        label[0] = '\0';  // a host that answers yes without writing gives an empty name
+        if (ReadName(base + i, NameTypeLabel, label) != 0) DemangleLabel(base + i, label);
+    }
 }
