@@ -1,6 +1,7 @@
 # Reads the built plugin DLL with objdump and fails unless it exports exactly the four
 # host entry points, imports from OLLYDBG.EXE by ordinal only and exactly the five
-# services, and imports from no DLL that a stock Windows lacks.
+# services, imports from no DLL that a stock Windows lacks, and carries no link timestamp
+# (so that two builds of one commit are byte-identical).
 # Usage: cmake -DOBJDUMP=... -DDLL=... -P check_dll_interface.cmake
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
@@ -37,6 +38,9 @@ foreach(line IN LISTS lines)
 endforeach()
 
 set(failures "")
+if(NOT dump MATCHES "\nTime/Date\t+Thu Jan  1 00:00:00 1970\n")
+    list(APPEND failures "the PE header carries a link timestamp")
+endif()
 list(SORT exports)
 if(NOT exports STREQUAL "_ODBG_Pluginaction;_ODBG_Plugindata;_ODBG_Plugininit;_ODBG_Pluginmenu")
     list(APPEND failures "exports are [${exports}]")
