@@ -7,8 +7,7 @@ inline constexpr int PluginInterfaceVersion = 110;
 
 // Texts the host may pass through its printf-style formatter: they hold no '%'.
 inline constexpr char PluginShortName[] = "Sorvindel";
-inline constexpr char PluginBanner[] =
-    "Sorvindel 1.0.0: C++ label demangler, by the Sorvindel authors";
+inline constexpr char PluginBanner[] = "Sorvindel: C++ label demangler, by the Sorvindel authors";
 inline constexpr char PluginHint[] =
     "  Plugins > Sorvindel > Demangle Labels undecorates the labels of the current range";
 

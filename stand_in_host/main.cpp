@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -102,8 +103,10 @@ std::string Text(const std::string& rest) {
         } else if (i + 1 < rest.size() && rest[i + 1] == '\\') {
             text += '\\';
             ++i;
-        } else if (i + 3 < rest.size() && rest[i + 1] == 'x') {
-            text += static_cast<char>(std::stoi(rest.substr(i + 2, 2), nullptr, 16));
+        } else if (unsigned byte = 0;
+                   i + 3 < rest.size() && rest[i + 1] == 'x' &&
+                   std::from_chars(&rest[i + 2], &rest[i + 4], byte, 16).ptr == &rest[i + 4]) {
+            text += static_cast<char>(byte);
             i += 3;
         } else {
             throw ScriptError("bad escape in '" + rest + "'");
@@ -474,7 +477,7 @@ int main(int argc, char** argv) {
     int status = 0;
     try {
         Run(lines, 0, lines.size());
-    } catch (const std::exception& error) {  // ScriptError, or a bad escape's number
+    } catch (const std::exception& error) {
         Say("line " + std::to_string(CurrentLine) + ": " + error.what());
         status = 2;
     }
