@@ -1,9 +1,6 @@
 // Menu text and option toggling, both keyed by the table's order.
 #include "core/options_menu.h"
 
-#include <charconv>
-#include <iterator>
-
 #include "core/option_table.h"
 #include "host/host_services.h"
 
@@ -11,9 +8,7 @@ std::string BuildMenuText() {
     std::string text = "2Options{";
     std::size_t k = 0;
     for (const auto& [name, flag] : Options()) {
-        char digits[12];  // to_chars, not to_string: no printf engine in the DLL
-        const auto [end, error] = std::to_chars(digits, std::end(digits), MenuNumber(k++));
-        text.append(digits, end);
+        text += std::to_string(MenuNumber(k++));
         text += name;
         text += ',';
     }
