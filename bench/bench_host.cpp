@@ -1,10 +1,13 @@
 // The benchmark's host services and undecorator.
 #include "bench/bench_host.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
 BenchHost TheBench;
+constexpr Address OtherNames = 32768;  // on each side of the range
 
 const char* const Names[] = {
     "?Method@Widget@ui@@QAEXH@Z",        "00:??0File@io@@QAE@XZ",
@@ -18,15 +21,29 @@ BenchHost& Bench() {
     return TheBench;
 }
 
-void PlaceLabels(Address base, Address size, Address every) {
+void PlaceLabels(HostKind kind, Address base, Address size, Address every) {
     TheBench = BenchHost{};
+    TheBench.kind = kind;
     TheBench.base = base;
     TheBench.size = size;
-    TheBench.slot.assign(size, 0);
     TheBench.texts.assign(std::begin(Names), std::end(Names));
-    if (every == 0) return;
-    for (Address offset = 0, n = 0; offset < size; offset += every, ++n) {
-        TheBench.slot[offset] = 1 + n % static_cast<Address>(TheBench.texts.size());
+    const auto count = static_cast<std::uint32_t>(TheBench.texts.size());
+    if (kind == HostKind::Flat) {
+        TheBench.slot.assign(size, 0);
+        for (Address offset = 0, n = 0; every != 0 && offset < size; offset += every, ++n) {
+            TheBench.slot[offset] = 1 + n % count;
+        }
+        return;
+    }
+    // The names of other modules, below and above the range.
+    for (Address n = 0; n < OtherNames; ++n) {
+        TheBench.table.emplace_back(base - OtherNames * 16 + n * 16, 1 + n % count);
+    }
+    for (Address offset = 0, n = 0; every != 0 && offset < size; offset += every, ++n) {
+        TheBench.table.emplace_back(base + offset, 1 + n % count);
+    }
+    for (Address n = 0; n < OtherNames; ++n) {
+        TheBench.table.emplace_back(base + size + n * 16, 1 + n % count);
     }
 }
 
@@ -40,7 +57,14 @@ void QueryRange(Address* base, Address* size) {
 }
 
 int ReadName(Address address, int, char* buffer) {
-    const std::uint32_t slot = TheBench.slot[address - TheBench.base];
+    std::uint32_t slot = 0;
+    if (TheBench.kind == HostKind::Flat) {
+        slot = TheBench.slot[address - TheBench.base];
+    } else {
+        const auto found = std::lower_bound(TheBench.table.begin(), TheBench.table.end(),
+                                            std::pair<Address, std::uint32_t>{address, 0});
+        if (found != TheBench.table.end() && found->first == address) slot = found->second;
+    }
     if (slot == 0) return 0;
     const std::string& text = TheBench.texts[slot - 1];
     std::memcpy(buffer, text.c_str(), text.size() + 1);

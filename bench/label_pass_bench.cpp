@@ -39,11 +39,20 @@ constexpr Address Size = 16u << 20;
 
 struct Case {
     const char* name;
+    HostKind host;
     Address every;  // a label every this many bytes; 0 for none
-    double target;  // highest acceptable pass / floor
+    double target;  // highest acceptable pass / floor; 0 for none
 };
+// The targets hold against a host that works as a debugger does; the flat host, cheaper
+// than any real one, shows the plugin's own cost at its starkest and carries no target.
 constexpr Case Cases[] = {
-    {"empty", 0, 1.10}, {"label_every_64", 64, 1.25}, {"label_every_16", 16, 1.25}};
+    {"empty", HostKind::NameTable, 0, 1.10},
+    {"label_every_64", HostKind::NameTable, 64, 1.25},
+    {"label_every_16", HostKind::NameTable, 16, 1.25},
+    {"flat_empty", HostKind::Flat, 0, 0},
+    {"flat_every_64", HostKind::Flat, 64, 0},
+    {"flat_every_16", HostKind::Flat, 16, 0},
+};
 
 // The calls the pass cannot avoid, with the pass's default flags.
 void Floor() {
@@ -60,8 +69,8 @@ void Floor() {
     }
 }
 
-void Run(benchmark::State& state, void (*body)(), Address every) {
-    PlaceLabels(Base, Size, every);
+void Run(benchmark::State& state, void (*body)(), const Case* c) {
+    PlaceLabels(c->host, Base, Size, c->every);
     for (auto _ : state) body();
     state.counters["per_address"] = benchmark::Counter(
         Size, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
@@ -88,7 +97,7 @@ int main(int argc, char** argv) {
     for (const Case& c : Cases) {
         for (const char* kind : {"floor", "pass"}) {
             benchmark::RegisterBenchmark((std::string(kind) + "/" + c.name).c_str(), Run,
-                                         kind[0] == 'f' ? Floor : DemangleLabels, c.every)
+                                         kind[0] == 'f' ? Floor : DemangleLabels, &c)
                 ->Unit(benchmark::kMillisecond)
                 ->Repetitions(9);
         }
@@ -107,7 +116,7 @@ int main(int argc, char** argv) {
     std::printf("\n%-16s %12s %12s %7s %7s %13s\n", "case", "pass ns/addr", "floor ns/addr",
                 "ratio", "target", "allocs/label");
     for (const Case& c : Cases) {
-        PlaceLabels(Base, Size, c.every);
+        PlaceLabels(c.host, Base, Size, c.every);
         Allocations = 0;
         DemangleLabels();
         const std::uint64_t allocations = Allocations;
@@ -118,10 +127,13 @@ int main(int argc, char** argv) {
         const double floor = reporter.best["floor/" + std::string(c.name)];
         const double ratio = pass / floor;
         // Addresses without a label must not allocate; a label at most its working copy.
-        const bool ok = ratio <= c.target && (labels ? perLabel <= 1.0 : allocations == 0);
+        const bool ok =
+            (c.target == 0 || ratio <= c.target) && (labels ? perLabel <= 1.0 : allocations == 0);
         met = met && ok;
-        std::printf("%-16s %12.3f %12.3f %7.3f %7.2f %6.3f (%llu) %s\n", c.name, pass * 1e6 / Size,
-                    floor * 1e6 / Size, ratio, c.target, perLabel,
+        char target[16] = "-";
+        if (c.target != 0) std::snprintf(target, sizeof target, "%.2f", c.target);
+        std::printf("%-16s %12.3f %12.3f %7.3f %7s %6.3f (%llu) %s\n", c.name, pass * 1e6 / Size,
+                    floor * 1e6 / Size, ratio, target, perLabel,
                     static_cast<unsigned long long>(allocations), ok ? "ok" : "MISSED");
     }
     std::printf("\n%s\n", met ? "all targets met" : "TARGET MISSED");

@@ -42,10 +42,13 @@ void DemangleLabels() {
     Address size = 0;
     QueryRange(&base, &size);
     if (base == 0 || size == 0) return;
-    char label[TextBufferSize];
+    // Kept empty between labels: a host that answers yes without writing gives an empty
+    // name, never the previous label.
+    char label[TextBufferSize] = {};
     // Unsigned arithmetic: a range reaching past 0xFFFFFFFF continues at 0.
     for (Address i = 0; i != size; ++i) {
-        label[0] = '\0';  // a host that answers yes without writing gives an empty name
-        if (ReadName(base + i, NameTypeLabel, label) != 0) DemangleLabel(base + i, label);
+        if (ReadName(base + i, NameTypeLabel, label) == 0) continue;
+        DemangleLabel(base + i, label);
+        label[0] = '\0';
     }
 }

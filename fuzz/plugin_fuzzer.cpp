@@ -48,7 +48,10 @@ void PlaceLabels(FuzzedDataProvider& in) {
         const Address offset = in.ConsumeIntegralInRange<Address>(0, Host().size + 8);
         Host().labels[Host().base + offset - 4] = LabelText(in);  // a few fall outside
     }
-    Host().readsAnswerEmpty = in.ConsumeIntegralInRange(0, 7) == 0;
+    Host().silentReads.clear();
+    for (const auto& entry : Host().labels) {
+        if (in.ConsumeIntegralInRange(0, 7) == 0) Host().silentReads.insert(entry.first);
+    }
 }
 
 // Addresses whose undecoration the script refused during the current pass.

@@ -45,7 +45,7 @@ int ReadName(Address address, int nameType, char* buffer) {
     if (nameType != NameTypeLabel) return 0;
     const auto found = TheHost.labels.find(address);
     if (found == TheHost.labels.end()) return 0;
-    if (TheHost.readsAnswerEmpty) return 1;
+    if (TheHost.silentReads.count(address) != 0) return 1;
     const std::string& label = found->second;
     const std::size_t n = std::min<std::size_t>(label.size(), TextBufferSize);
     std::memcpy(buffer, label.data(), n);

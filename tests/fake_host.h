@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,7 @@ struct FakeHost {
     Address base = 0;
     Address size = 0;
     std::map<Address, std::string> labels;  // raw bytes; 256 of them leave no NUL
-    bool readsAnswerEmpty = false;          // ReadName says yes but writes nothing
+    std::set<Address> silentReads;          // ReadName says yes here but writes nothing
 
     bool recordReads = true;  // off for long ranges
     std::uint64_t readCount = 0;

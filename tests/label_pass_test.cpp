@@ -140,14 +140,18 @@ TEST(LabelPass, WritesBackWhatTheUndecoratorGives) {
     }
 }
 
+// A host that says yes without writing a name gets the empty name undecorated, never the
+// text of the label before it.
 TEST(LabelPass, HostThatAnswersWithoutANameGivesAnEmptyLabel) {
     Reset();
     Host().base = At;
-    Host().size = 1;
-    Host().labels[At] = "?f@@YAXXZ";
-    Host().readsAnswerEmpty = true;
+    Host().size = 3;
+    Host().labels = {{At, "?f@@YAXXZ"}, {At + 1, "?g@@YAXXZ"}, {At + 2, "?h@@YAXXZ"}};
+    Host().silentReads = {At, At + 2};
     DemangleLabels();
-    EXPECT_EQ(Host().undecorations, (std::vector<UndecorateRecord>{{"", 256, NameOnly}}));
+    EXPECT_EQ(Host().undecorations,
+              (std::vector<UndecorateRecord>{
+                  {"", 256, NameOnly}, {"?g@@YAXXZ", 256, NameOnly}, {"", 256, NameOnly}}));
 }
 
 }  // namespace
