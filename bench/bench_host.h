@@ -2,7 +2,7 @@
 // benchmark. Two ways to answer ReadName: a name table as a debugger keeps one (sorted by
 // address, searched by bisection, holding other modules' names too), and a flat table
 // indexed by offset into the range, cheaper than any real host. The undecorator copies its
-// input; writes are only counted.
+// input; writes are dropped.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +21,6 @@ struct BenchHost {
     std::vector<std::pair<Address, std::uint32_t>> table;  // NameTable: address, 1 + text
     std::vector<std::uint32_t> slot;  // Flat: per offset, 1 + index into texts, or 0
     std::vector<std::string> texts;
-    std::uint64_t writes = 0;
     std::uint64_t undecorations = 0;
 };
 

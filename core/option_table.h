@@ -8,20 +8,9 @@
 #include <string>
 #include <string_view>
 
-// The menu's order: names compared byte by byte as unsigned values, a prefix first.
-// Transparent, so a lookup by string_view builds no key string; the first byte settles
-// most comparisons, which keeps the per-label lookup of the pass cheap.
-struct ByteOrder {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const {
-        if (!a.empty() && !b.empty() && a[0] != b[0]) {
-            return static_cast<unsigned char>(a[0]) < static_cast<unsigned char>(b[0]);
-        }
-        return a < b;  // char_traits<char> compares as unsigned char
-    }
-};
-
-using OptionTable = std::map<std::string, bool, ByteOrder>;
+// std::less<> lets lookups by string_view find an entry without building a key string.
+// std::string compares bytes as unsigned values, the order the menu needs.
+using OptionTable = std::map<std::string, bool, std::less<>>;
 using OptionEntry = OptionTable::value_type;
 
 // A table holding the three switches with their values at load.

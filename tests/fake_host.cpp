@@ -40,8 +40,7 @@ void QueryRange(Address* base, Address* size) {
 }
 
 int ReadName(Address address, int nameType, char* buffer) {
-    ++TheHost.readCount;
-    if (TheHost.recordReads) TheHost.reads.push_back(address);
+    TheHost.reads.push_back(address);
     if (nameType != NameTypeLabel) return 0;
     const auto found = TheHost.labels.find(address);
     if (found == TheHost.labels.end()) return 0;

@@ -46,8 +46,6 @@ struct FakeHost {
     std::map<Address, std::string> labels;  // raw bytes; 256 of them leave no NUL
     std::set<Address> silentReads;          // ReadName says yes here but writes nothing
 
-    bool recordReads = true;  // off for long ranges
-    std::uint64_t readCount = 0;
     std::vector<Address> reads;
     std::vector<WriteRecord> writes;
     std::vector<LogRecord> log;

@@ -79,7 +79,7 @@ TEST(PluginExports, ActionDispatchesOnTheNumberAlone) {
         Host().base = 0x1000;
         Host().size = 4;
         _ODBG_Pluginaction(r.origin, r.action);
-        EXPECT_EQ(Host().readCount, r.passRuns ? 4u : 0u) << "row " << r.row;
+        EXPECT_EQ(Host().reads.size(), r.passRuns ? 4u : 0u) << "row " << r.row;
         EXPECT_EQ(Host().notices, r.notices) << "row " << r.row;
     }
 }
