@@ -54,7 +54,8 @@ void PlaceLabels(FuzzedDataProvider& in) {
     }
 }
 
-// Addresses whose undecoration the script refused during the current pass.
+// Addresses undecorated during the current pass, and those the script refused.
+std::set<Address> UndecoratedAt;
 std::set<Address> RefusedAt;
 
 void ScriptUndecorator(FuzzedDataProvider& in) {
@@ -88,7 +89,11 @@ void CheckPass(const std::map<Address, std::string>& before, bool removeEmpty, b
         Require(call.flags == (nameOnly ? 0x1000u : 0u), "flags follow NAME_ONLY");
         Require(call.name.size() <= 255, "undecorator name within the label buffer");
     }
+    for (const Address address : UndecoratedAt) {
+        Require(before.count(address) != 0, "no undecorator call without a label");
+    }
     for (const WriteRecord& write : Host().writes) {
+        Require(before.count(write.address) != 0, "no write without a label");
         Require(write.nameType == 49, "writes are labels");
         Require(write.text.size() <= 255, "written text fits the host's buffer");
         Require(write.address - Host().base < Host().size, "writes stay in the range");
@@ -158,8 +163,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 Host().reads.clear();
                 Host().writes.clear();
                 Host().undecorations.clear();
+                UndecoratedAt.clear();
                 RefusedAt.clear();
+                const auto script = Host().undecorate;
+                Host().undecorate = [&script](const std::string& name, unsigned long flags) {
+                    UndecoratedAt.insert(Host().reads.back());
+                    return script(name, flags);
+                };
                 _ODBG_Pluginaction(origin, action);
+                Host().undecorate = script;
                 if (action == 1) CheckPass(before, shadow["REMOVE_EMPTY"], shadow["NAME_ONLY"]);
                 if (action != 1) Require(Host().reads.empty(), "only action 1 reads labels");
                 if (action >= 3 && action <= 5) {

@@ -20,8 +20,10 @@ void Reset() {
     Options() = InitialOptions();
 }
 
+// Answers with the output's length, as the real undecorator does.
 UndecorateAnswer Tagged(const std::string& name, unsigned long flags) {
-    return {1, "[" + name + "|" + std::to_string(flags) + "]" + std::string(1, '\0')};
+    const std::string output = "[" + name + "|" + std::to_string(flags) + "]";
+    return {output.size(), output + '\0'};
 }
 
 UndecorateAnswer Refused(const std::string&, unsigned long) {

@@ -37,6 +37,8 @@ TEST(LabelPass, RewritesOneLabel) {
         {12, "0", true, true, false, "0", "[0|4096]"},
         {13, "00:?\xE4\x80", true, true, false, "?\xE4\x80", "[?\xE4\x80|4096]"},
         {14, std::string(256, 'q'), true, true, true, std::string(255, 'q'), std::string(256, 'q')},
+        // The placeholder test looks at the label as read: a bare "?" is a name.
+        {15, "?", true, true, false, "?", "[?|4096]"},
     };
     for (const auto& r : rows) {
         Reset();
@@ -86,6 +88,9 @@ TEST(LabelPass, VisitsEveryAddressOfTheRangeOnce) {
         Host().size = r.size;
         DemangleLabels();
         EXPECT_EQ(Host().reads, r.visited) << "row " << r.row;
+        // No address holds a label: nothing is undecorated or written.
+        EXPECT_TRUE(Host().undecorations.empty()) << "row " << r.row;
+        EXPECT_TRUE(Host().writes.empty()) << "row " << r.row;
     }
 }
 
@@ -110,17 +115,20 @@ TEST(LabelPass, GoesOnPastRefusalsAndLeavesOtherAddressesAlone) {
 }
 
 // What the undecorator leaves in its buffer reaches the host only up to the buffer's end;
-// an empty answer is not written, since writing "" would delete the label.
+// an empty answer is not written, since writing "" would delete the label. Any nonzero
+// result is success: the real undecorator returns the output's length.
 TEST(LabelPass, WritesBackWhatTheUndecoratorGives) {
     static const struct {
         int row;
+        unsigned long result;
         std::string output;   // bytes put in the 256-byte buffer
         std::string written;  // empty: no write, the label stays
     } rows[] = {
-        {1, std::string("?same@@3HA\0", 11), "?same@@3HA"},
-        {2, std::string("\0", 1), ""},
-        {3, std::string(256, 'x'), std::string(255, 'x')},
-        {4, std::string("int same\0tail", 13), "int same"},
+        {1, 1, std::string("?same@@3HA\0", 11), "?same@@3HA"},
+        {2, 1, std::string("\0", 1), ""},
+        {3, 1, std::string(256, 'x'), std::string(255, 'x')},
+        {4, 8, std::string("int same\0tail", 13), "int same"},
+        {5, 0x80000000, std::string("int same\0", 9), "int same"},
     };
     for (const auto& r : rows) {
         Reset();
@@ -128,7 +136,7 @@ TEST(LabelPass, WritesBackWhatTheUndecoratorGives) {
         Host().size = 1;
         Host().labels[At] = "?same@@3HA";
         Host().undecorate = [&](const std::string&, unsigned long) {
-            return UndecorateAnswer{1, r.output};
+            return UndecorateAnswer{r.result, r.output};
         };
         DemangleLabels();
         const std::vector<WriteRecord> expected =

@@ -73,6 +73,7 @@ TEST(PluginExports, ActionDispatchesOnTheNumberAlone) {
         {6, 0, 4, false, {"NAME_ONLY = False"}},
         {7, 1, 5, false, {"REMOVE_EMPTY = False"}},
         {8, 0, 6, false, {}},
+        {9, 0, 3, false, {"COMPLETE = True"}},
     };
     for (const auto& r : rows) {
         Reset();
