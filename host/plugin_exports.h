@@ -2,12 +2,14 @@
 // them one at a time, cdecl, in any order; extra arguments it passes are never read.
 #pragma once
 
+#include "host/plugin_version.h"
+
 // The interface version the plugin is built for and the oldest host it accepts.
 inline constexpr int PluginInterfaceVersion = 110;
 
-// Texts the host may pass through its printf-style formatter: they hold no '%'.
+// Texts the host may pass through its printf-style formatter: they hold no '%'. The
+// banner, which carries the version, is generated beside the version.
 inline constexpr char PluginShortName[] = "Sorvindel";
-inline constexpr char PluginBanner[] = "Sorvindel: C++ label demangler, by the Sorvindel authors";
 inline constexpr char PluginHint[] =
     "  Plugins > Sorvindel > Demangle Labels undecorates the labels of the current range";
 
