@@ -1,0 +1,33 @@
+# The one Wine environment for running the Windows programs of the build: a quiet prefix
+# in the build tree, or the WINEPREFIX set outside, and no Mono or Gecko installer at its
+# first start. Used by the Wine tests and by the targets that run the sample and the
+# end-to-end benchmark.
+if(DEFINED ENV{WINEPREFIX})
+    set(wine_prefix $ENV{WINEPREFIX})
+else()
+    set(wine_prefix ${CMAKE_BINARY_DIR}/wineprefix)
+endif()
+set(WINE_ENV "WINEPREFIX=${wine_prefix}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+find_program(WINE wine REQUIRED)
+find_program(WINEBOOT wineboot REQUIRED)
+
+# The prefix is made once, before every Wine test; parallel first starts of one prefix
+# collide, so the Wine tests run one at a time.
+add_test(NAME wine_prefix COMMAND ${WINEBOOT} --init)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${WINE_ENV}"
+                                            RUN_SERIAL TRUE)
+
+# Makes the test `name` a Wine test.
+function(wine_test name)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE
+                                            ENVIRONMENT "${WINE_ENV}")
+endfunction()
+
+# A target that runs the stand-in host on `script` under Wine, in the host's folder.
+function(wine_run_target name script)
+    add_custom_target(${name}
+        COMMAND ${CMAKE_COMMAND} -E env ${WINE_ENV} ${WINE} $<TARGET_FILE:ollydbg_host> ${script}
+        WORKING_DIRECTORY $<TARGET_FILE_DIR:ollydbg_host>
+        DEPENDS ollydbg_host sorvindel
+        USES_TERMINAL)
+endfunction()
