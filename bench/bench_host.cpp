@@ -5,6 +5,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "tests/label_table.h"
+
 namespace {
 BenchHost TheBench;
 constexpr Address OtherNames = 32768;  // on each side of the range
@@ -66,9 +68,7 @@ int ReadName(Address address, int, char* buffer) {
         if (found != TheBench.table.end() && found->first == address) slot = found->second;
     }
     if (slot == 0) return 0;
-    const std::string& text = TheBench.texts[slot - 1];
-    std::memcpy(buffer, text.c_str(), text.size() + 1);
-    return 1;
+    return CopyLabel(TheBench.texts[slot - 1], buffer);
 }
 
 void WriteName(Address, int, const char*) {}

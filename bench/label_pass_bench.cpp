@@ -63,7 +63,7 @@ void Floor() {
     char output[TextBufferSize];
     for (Address i = 0; i != size; ++i) {
         if (ReadName(base + i, NameTypeLabel, label) == 0) continue;
-        if (UnDecorateSymbolName(label, output, TextBufferSize, 0x1000) != 0) {
+        if (UnDecorateSymbolName(label, output, TextBufferSize, UndecorateNameOnly) != 0) {
             WriteName(base + i, NameTypeLabel, output);
         }
     }

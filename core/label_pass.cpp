@@ -13,8 +13,6 @@ namespace {
 
 constexpr std::string_view Placeholder = "00:?";
 constexpr std::string_view Prefix = "00:";
-constexpr unsigned long UndecorateNameOnly = 0x1000;
-constexpr unsigned long UndecorateComplete = 0;
 
 void DemangleLabel(Address address, char (&label)[TextBufferSize]) {
     label[TextBufferSize - 1] = '\0';  // a host that left no NUL still gets only its buffer read

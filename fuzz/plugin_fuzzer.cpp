@@ -15,6 +15,7 @@
 #include "core/option_table.h"
 #include "host/plugin_exports.h"
 #include "tests/fake_host.h"
+#include "tests/plugin_texts.h"
 
 namespace {
 
@@ -48,9 +49,13 @@ void PlaceLabels(FuzzedDataProvider& in) {
         const Address offset = in.ConsumeIntegralInRange<Address>(0, Host().size + 8);
         Host().labels[Host().base + offset - 4] = LabelText(in);  // a few fall outside
     }
+    // Now and then the host misbehaves at a label: a yes without a name, or no NUL.
     Host().silentReads.clear();
+    Host().unterminatedReads.clear();
     for (const auto& entry : Host().labels) {
-        if (in.ConsumeIntegralInRange(0, 7) == 0) Host().silentReads.insert(entry.first);
+        const int misbehaviour = in.ConsumeIntegralInRange(0, 7);
+        if (misbehaviour == 0) Host().silentReads.insert(entry.first);
+        if (misbehaviour == 1) Host().unterminatedReads.insert(entry.first);
     }
 }
 
@@ -73,9 +78,6 @@ void ScriptUndecorator(FuzzedDataProvider& in) {
     };
 }
 
-// Flips change values, never names, so the menu text never changes.
-constexpr char Menu[] = "2Options{3COMPLETE,4NAME_ONLY,5REMOVE_EMPTY,}|1Demangle Labels";
-
 // A label as ReadName hands it over: text up to its first NUL, at most 255 bytes.
 std::string AsRead(const std::string& label) {
     return label.substr(0, std::min<std::size_t>(strnlen(label.c_str(), label.size()), 255));
@@ -86,7 +88,8 @@ void CheckPass(const std::map<Address, std::string>& before, bool removeEmpty, b
             "one ReadName per address");
     for (const UndecorateRecord& call : Host().undecorations) {
         Require(call.capacity == 256, "undecorator capacity 256");
-        Require(call.flags == (nameOnly ? 0x1000u : 0u), "flags follow NAME_ONLY");
+        Require(call.flags == (nameOnly ? UndecorateNameOnly : UndecorateComplete),
+                "flags follow NAME_ONLY");
         Require(call.name.size() <= 255, "undecorator name within the label buffer");
     }
     for (const Address address : UndecoratedAt) {
@@ -150,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (origin != 0) {
                     Require(result == 0 && menu[0] == '#' && menu[63] == '#', "no menu, no write");
                 } else {
-                    Require(result == 1 && std::strcmp(menu, Menu) == 0,
+                    Require(result == 1 && std::strcmp(menu, MenuText) == 0,
                             "the menu text never changes");
                 }
                 break;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/option_table.h"
+#include "tests/quoted.h"
 
 namespace {
 FakeHost TheHost;
@@ -30,6 +31,21 @@ UndecorateAnswer Refused(const std::string&, unsigned long) {
     return {0, "garbage"};
 }
 
+std::ostream& operator<<(std::ostream& out, const LogRecord& record) {
+    return out << "LogLine(" << record.address << ", " << record.highlight << ", "
+               << Quoted(record.text) << ")";
+}
+
+std::ostream& operator<<(std::ostream& out, const WriteRecord& record) {
+    return out << "WriteName(0x" << std::hex << record.address << std::dec << ", "
+               << record.nameType << ", " << Quoted(record.text) << ")";
+}
+
+std::ostream& operator<<(std::ostream& out, const UndecorateRecord& record) {
+    return out << "UnDecorateSymbolName(" << Quoted(record.name) << ", " << record.capacity
+               << ", 0x" << std::hex << record.flags << std::dec << ")";
+}
+
 extern "C" {
 
 void LogLine(Address address, int highlight, const char* text) {
@@ -43,24 +59,21 @@ void QueryRange(Address* base, Address* size) {
 
 int ReadName(Address address, int nameType, char* buffer) {
     TheHost.reads.push_back(address);
-    if (nameType != NameTypeLabel) return 0;
     const auto found = TheHost.labels.find(address);
-    if (found == TheHost.labels.end()) return 0;
-    if (TheHost.silentReads.count(address) != 0) return 1;
-    const std::string& label = found->second;
-    const std::size_t n = std::min<std::size_t>(label.size(), TextBufferSize);
-    std::memcpy(buffer, label.data(), n);
-    if (n < TextBufferSize) buffer[n] = '\0';
-    return 1;
+    if (nameType == NameTypeLabel && found != TheHost.labels.end()) {
+        if (TheHost.silentReads.count(address) != 0) return 1;
+        if (TheHost.unterminatedReads.count(address) != 0) {
+            const std::string& label = found->second;
+            std::memcpy(buffer, label.data(), std::min<std::size_t>(label.size(), TextBufferSize));
+            return TextBufferSize;
+        }
+    }
+    return ReadLabel(TheHost.labels, address, nameType, buffer);
 }
 
 void WriteName(Address address, int nameType, const char* text) {
     TheHost.writes.push_back({address, nameType, text});
-    if (*text == '\0') {
-        TheHost.labels.erase(address);
-    } else {
-        TheHost.labels[address] = text;
-    }
+    WriteLabel(TheHost.labels, address, nameType, text);
 }
 
 void ShowNotice(const char* text) {

@@ -5,12 +5,13 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "host/host_services.h"
+#include "tests/label_table.h"
 
 struct LogRecord {
     Address address;
@@ -33,6 +34,11 @@ struct UndecorateRecord {
     bool operator==(const UndecorateRecord&) const = default;
 };
 
+// How a failed expectation shows a record: as the call it stands for.
+std::ostream& operator<<(std::ostream& out, const LogRecord& record);
+std::ostream& operator<<(std::ostream& out, const WriteRecord& record);
+std::ostream& operator<<(std::ostream& out, const UndecorateRecord& record);
+
 // Result of one undecorator call: 0 for failure, else the bytes it puts in the output
 // buffer (copied as given, up to the buffer's size, so they need not hold a NUL).
 struct UndecorateAnswer {
@@ -43,8 +49,13 @@ struct UndecorateAnswer {
 struct FakeHost {
     Address base = 0;
     Address size = 0;
-    std::map<Address, std::string> labels;  // raw bytes; 256 of them leave no NUL
-    std::set<Address> silentReads;          // ReadName says yes here but writes nothing
+    LabelTable labels;
+
+    // A misbehaving host, where a test asks for one. At these addresses ReadName says yes
+    // but writes nothing (silent), or fills the whole buffer with the label's bytes and
+    // no NUL (unterminated).
+    std::set<Address> silentReads;
+    std::set<Address> unterminatedReads;
 
     std::vector<Address> reads;
     std::vector<WriteRecord> writes;

@@ -9,11 +9,11 @@
 #include "core/label_pass.h"
 #include "core/option_table.h"
 #include "tests/fake_host.h"
+#include "tests/quoted.h"
 
 namespace {
 
 constexpr Address At = 0x401000;
-constexpr unsigned long NameOnly = 0x1000;
 
 TEST(LabelPass, RewritesOneLabel) {
     static const struct {
@@ -41,6 +41,7 @@ TEST(LabelPass, RewritesOneLabel) {
         {15, "?", true, true, false, "?", "[?|4096]"},
     };
     for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << r.row << ": label " << Quoted(r.label));
         Reset();
         Host().base = At;
         Host().size = 1;
@@ -51,20 +52,20 @@ TEST(LabelPass, RewritesOneLabel) {
         DemangleLabels();
 
         if (r.given) {
-            ASSERT_EQ(Host().undecorations.size(), 1u) << "row " << r.row;
+            ASSERT_EQ(Host().undecorations.size(), 1u);
             EXPECT_EQ(Host().undecorations[0],
-                      (UndecorateRecord{*r.given, 256, r.nameOnly ? NameOnly : 0}))
-                << "row " << r.row;
+                      (UndecorateRecord{*r.given, 256,
+                                        r.nameOnly ? UndecorateNameOnly : UndecorateComplete}));
         } else {
-            EXPECT_TRUE(Host().undecorations.empty()) << "row " << r.row;
+            EXPECT_TRUE(Host().undecorations.empty());
         }
         if (r.after) {
-            EXPECT_EQ(Host().labels[At], *r.after) << "row " << r.row;
+            EXPECT_EQ(Host().labels[At], *r.after);
             // A refused name is never written: the host keeps its bytes.
-            EXPECT_EQ(Host().writes.size(), r.refuse ? 0u : 1u) << "row " << r.row;
+            EXPECT_EQ(Host().writes.size(), r.refuse ? 0u : 1u);
         } else {
-            EXPECT_EQ(Host().labels.count(At), 0u) << "row " << r.row;
-            EXPECT_EQ(Host().writes, (std::vector<WriteRecord>{{At, 49, ""}})) << "row " << r.row;
+            EXPECT_EQ(Host().labels.count(At), 0u);
+            EXPECT_EQ(Host().writes, (std::vector<WriteRecord>{{At, 49, ""}}));
         }
     }
 }
@@ -83,14 +84,16 @@ TEST(LabelPass, VisitsEveryAddressOfTheRangeOnce) {
         {6, 0xFFFFFFFF, 1, {0xFFFFFFFF}},
     };
     for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << r.row << ": base 0x" << std::hex << r.base
+                                        << ", size 0x" << r.size);
         Reset();
         Host().base = r.base;
         Host().size = r.size;
         DemangleLabels();
-        EXPECT_EQ(Host().reads, r.visited) << "row " << r.row;
+        EXPECT_EQ(Host().reads, r.visited);
         // No address holds a label: nothing is undecorated or written.
-        EXPECT_TRUE(Host().undecorations.empty()) << "row " << r.row;
-        EXPECT_TRUE(Host().writes.empty()) << "row " << r.row;
+        EXPECT_TRUE(Host().undecorations.empty());
+        EXPECT_TRUE(Host().writes.empty());
     }
 }
 
@@ -131,6 +134,8 @@ TEST(LabelPass, WritesBackWhatTheUndecoratorGives) {
         {5, 0x80000000, std::string("int same\0", 9), "int same"},
     };
     for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << r.row << ": result " << r.result << ", output "
+                                        << Quoted(r.output));
         Reset();
         Host().base = At;
         Host().size = 1;
@@ -142,24 +147,30 @@ TEST(LabelPass, WritesBackWhatTheUndecoratorGives) {
         const std::vector<WriteRecord> expected =
             r.written.empty() ? std::vector<WriteRecord>{}
                               : std::vector<WriteRecord>{{At, 49, r.written}};
-        EXPECT_EQ(Host().writes, expected) << "row " << r.row;
-        EXPECT_EQ(Host().labels[At], r.written.empty() ? "?same@@3HA" : r.written)
-            << "row " << r.row;
+        EXPECT_EQ(Host().writes, expected);
+        EXPECT_EQ(Host().labels[At], r.written.empty() ? "?same@@3HA" : r.written);
     }
 }
 
 // A host that says yes without writing a name gets the empty name undecorated, never the
-// text of the label before it.
-TEST(LabelPass, HostThatAnswersWithoutANameGivesAnEmptyLabel) {
+// text of the label before it; one that leaves no NUL gets its buffer read, no further.
+TEST(LabelPass, MisbehavingHostsGiveAtMostTheirBuffer) {
     Reset();
     Host().base = At;
-    Host().size = 3;
-    Host().labels = {{At, "?f@@YAXXZ"}, {At + 1, "?g@@YAXXZ"}, {At + 2, "?h@@YAXXZ"}};
+    Host().size = 4;
+    Host().labels = {{At, "?f@@YAXXZ"},
+                     {At + 1, "?g@@YAXXZ"},
+                     {At + 2, "?h@@YAXXZ"},
+                     {At + 3, std::string(256, 'r')}};
     Host().silentReads = {At, At + 2};
+    Host().unterminatedReads = {At + 3};
     DemangleLabels();
-    EXPECT_EQ(Host().undecorations,
-              (std::vector<UndecorateRecord>{
-                  {"", 256, NameOnly}, {"?g@@YAXXZ", 256, NameOnly}, {"", 256, NameOnly}}));
+    EXPECT_EQ(Host().undecorations, (std::vector<UndecorateRecord>{
+                                        {"", 256, UndecorateNameOnly},
+                                        {"?g@@YAXXZ", 256, UndecorateNameOnly},
+                                        {"", 256, UndecorateNameOnly},
+                                        {std::string(255, 'r'), 256, UndecorateNameOnly},
+                                    }));
 }
 
 }  // namespace

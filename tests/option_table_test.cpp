@@ -7,6 +7,7 @@
 
 #include "core/option_table.h"
 #include "tests/fake_host.h"
+#include "tests/quoted.h"
 
 namespace {
 
@@ -47,13 +48,14 @@ TEST(OptionTable, LookupInsertsAbsentNamesInByteOrder) {
         {5, "Z", 3}, {6, "\xC4LT", 3},    {7, std::string("\0", 1), 0}, {8, "REMOVE_EMPTY\x7F", 3},
     };
     for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << r.row << ": name " << Quoted(r.name));
         Reset();
-        EXPECT_FALSE(Lookup(r.name)) << "row " << r.row;
-        ASSERT_EQ(Options().size(), 4u) << "row " << r.row;
-        EXPECT_EQ(EntryAt(r.position)->first, r.name) << "row " << r.row;
+        EXPECT_FALSE(Lookup(r.name));
+        ASSERT_EQ(Options().size(), 4u);
+        EXPECT_EQ(EntryAt(r.position)->first, r.name);
         const std::size_t removeEmpty = r.position <= 2 ? 3 : 2;
-        EXPECT_EQ(EntryAt(removeEmpty)->first, "REMOVE_EMPTY") << "row " << r.row;
-        EXPECT_EQ(MenuNumber(removeEmpty), r.position <= 2 ? 6 : 5) << "row " << r.row;
+        EXPECT_EQ(EntryAt(removeEmpty)->first, "REMOVE_EMPTY");
+        EXPECT_EQ(MenuNumber(removeEmpty), r.position <= 2 ? 6 : 5);
     }
 }
 

@@ -9,17 +9,16 @@
 #include "core/option_table.h"
 #include "core/options_menu.h"
 #include "tests/fake_host.h"
+#include "tests/plugin_texts.h"
 
 namespace {
 
-const std::string FreshMenu = "2Options{3COMPLETE,4NAME_ONLY,5REMOVE_EMPTY,}|1Demangle Labels";
-
 TEST(OptionsMenu, TextListsNamesNotValues) {
     Reset();
-    EXPECT_EQ(BuildMenuText(), FreshMenu);
-    EXPECT_EQ(FreshMenu.size(), 62u);
+    EXPECT_EQ(BuildMenuText(), MenuText);
+    EXPECT_EQ(sizeof MenuText - 1, 62u);
     for (int action : {3, 4, 5}) ToggleOption(action);
-    EXPECT_EQ(BuildMenuText(), FreshMenu);
+    EXPECT_EQ(BuildMenuText(), MenuText);
     Lookup("A_FIRST");
     EXPECT_EQ(BuildMenuText(),
               "2Options{3A_FIRST,4COMPLETE,5NAME_ONLY,6REMOVE_EMPTY,}|1Demangle Labels");
@@ -45,13 +44,15 @@ TEST(OptionsMenu, ToggleSequencesAnnounceEachFlip) {
         {5, {6, 1000, INT_MAX, 2, 1, 0, -1, INT_MIN}, {}, false, true, true},
     };
     for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << "row " << r.row << ": actions " << testing::PrintToString(r.actions));
         Reset();
         for (int action : r.actions) ToggleOption(action);
-        EXPECT_EQ(Host().notices, r.notices) << "row " << r.row;
-        EXPECT_EQ(Lookup("COMPLETE"), r.complete) << "row " << r.row;
-        EXPECT_EQ(Lookup("NAME_ONLY"), r.nameOnly) << "row " << r.row;
-        EXPECT_EQ(Lookup("REMOVE_EMPTY"), r.removeEmpty) << "row " << r.row;
-        EXPECT_EQ(Options().size(), 3u) << "row " << r.row;
+        EXPECT_EQ(Host().notices, r.notices);
+        EXPECT_EQ(Lookup("COMPLETE"), r.complete);
+        EXPECT_EQ(Lookup("NAME_ONLY"), r.nameOnly);
+        EXPECT_EQ(Lookup("REMOVE_EMPTY"), r.removeEmpty);
+        EXPECT_EQ(Options().size(), 3u);
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "host/plugin_exports.h"
 #include "tests/fake_host.h"
+#include "tests/plugin_texts.h"
 
 namespace {
 
@@ -26,13 +27,14 @@ TEST(PluginExports, InitAcceptsVersion110AndLater) {
     } rows[] = {{1, 109, -1}, {2, -1, -1}, {3, INT_MIN, -1},
                 {4, 110, 0},  {5, 111, 0}, {6, INT_MAX, 0}};
     for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << r.row << ": version " << r.version);
         Reset();
-        EXPECT_EQ(_ODBG_Plugininit(r.version, nullptr), r.result) << "row " << r.row;
+        EXPECT_EQ(_ODBG_Plugininit(r.version, nullptr), r.result);
         if (r.result != 0) {
-            EXPECT_TRUE(Host().log.empty()) << "row " << r.row;
+            EXPECT_TRUE(Host().log.empty());
             continue;
         }
-        ASSERT_EQ(Host().log.size(), 2u) << "row " << r.row;
+        ASSERT_EQ(Host().log.size(), 2u);
         EXPECT_EQ(Host().log[0].highlight, 0);
         EXPECT_EQ(Host().log[1].highlight, -1);
         for (const LogRecord& line : Host().log) {
@@ -56,8 +58,7 @@ TEST(PluginExports, MenuOnlyForOriginZero) {
     char data[128];
     std::memset(data, '#', sizeof data);
     EXPECT_EQ(_ODBG_Pluginmenu(0, data), 1);
-    EXPECT_EQ(std::string(data, 64),
-              std::string("2Options{3COMPLETE,4NAME_ONLY,5REMOVE_EMPTY,}|1Demangle Labels\0#", 64));
+    EXPECT_EQ(std::string(data, sizeof MenuText + 1), std::string(MenuText) + '\0' + '#');
 }
 
 TEST(PluginExports, ActionDispatchesOnTheNumberAlone) {
@@ -77,12 +78,14 @@ TEST(PluginExports, ActionDispatchesOnTheNumberAlone) {
         {9, 0, 3, false, {"COMPLETE = True"}},
     };
     for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << "row " << r.row << ": origin " << r.origin << ", action " << r.action);
         Reset();
         Host().base = 0x1000;
         Host().size = 4;
         _ODBG_Pluginaction(r.origin, r.action);
-        EXPECT_EQ(Host().reads.size(), r.passRuns ? 4u : 0u) << "row " << r.row;
-        EXPECT_EQ(Host().notices, r.notices) << "row " << r.row;
+        EXPECT_EQ(Host().reads.size(), r.passRuns ? 4u : 0u);
+        EXPECT_EQ(Host().notices, r.notices);
     }
 }
 
