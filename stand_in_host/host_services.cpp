@@ -1,63 +1,56 @@
 // The five services a plugin imports from OLLYDBG.EXE, exported by ordinal only
-// (host_exports.def) over the in-memory label table. Name type 49 is the only kind held.
-#include <cstdio>
-#include <cstring>
-
+// (host_exports.def) over the host's label table, each counted and, with trace on, shown.
 #include "stand_in_host/host_state.h"
+#include "stand_in_host/transcript.h"
 
 namespace {
-constexpr int LabelType = 49;
+
+HostState TheState;
 
 void Count(const std::string& what) {
-    ++State().tally[what];
+    ++TheState.tally[what];
 }
+
 }  // namespace
+
+HostState& State() {
+    return TheState;
+}
 
 extern "C" {
 
-int HostLogLine(std::uint32_t address, int highlight, const char* text) {
+int HostLogLine(Address address, int highlight, const char* text) {
     Count("LogLine");
-    if (State().echoCalls) {
+    if (TheState.trace) {
         Say("  log " + Hex(address) + " highlight " + std::to_string(highlight) + " " +
             Quoted(text));
     }
     return 0;
 }
 
-int HostReadName(std::uint32_t address, int type, char* buffer) {
+int HostReadName(Address address, int type, char* buffer) {
     Count("ReadName");
-    if (type != LabelType) return 0;
-    const auto found = State().labels.find(address);
-    if (found == State().labels.end()) return 0;
-    const std::size_t n = found->second.size() < 255 ? found->second.size() : 255;
-    std::memcpy(buffer, found->second.data(), n);
-    buffer[n] = '\0';
-    return static_cast<int>(n);
+    return ReadLabel(TheState.labels, address, type, buffer);
 }
 
-int HostQueryRange(std::uint32_t* base, std::uint32_t* size) {
+int HostQueryRange(Address* base, Address* size) {
     Count("QueryRange");
-    *base = State().base;
-    *size = State().size;
+    *base = TheState.base;
+    *size = TheState.size;
     return 0;
 }
 
 int HostShowNotice(const char* text) {
     Count("ShowNotice");
     Count("notice " + Quoted(text));
-    if (State().echoCalls) Say("  notice " + Quoted(text));
+    if (TheState.trace) Say("  notice " + Quoted(text));
     return 0;
 }
 
-int HostWriteName(std::uint32_t address, int type, const char* text) {
+int HostWriteName(Address address, int type, const char* text) {
     Count("WriteName");
-    if (State().echoCalls) Say("  write " + Hex(address) + " " + Quoted(text));
-    if (type != LabelType) return -1;
-    if (*text == '\0') {
-        State().labels.erase(address);
-    } else {
-        State().labels[address] = text;
-    }
+    if (TheState.trace) Say("  write " + Hex(address) + " " + Quoted(text));
+    WriteLabel(TheState.labels, address, type, text);
     return 0;
 }
 }

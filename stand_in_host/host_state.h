@@ -1,26 +1,21 @@
-// The stand-in host's world: labels, the current range, what the plugin called, and the
-// transcript that the scenario scripts are checked against.
+// The stand-in host's world: the current range, the labels, what the plugin called, and
+// the marks that later commands compare against.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <map>
 #include <string>
-#include <vector>
+
+#include "tests/label_table.h"
 
 struct HostState {
-    std::uint32_t base = 0;
-    std::uint32_t size = 0;
-    std::map<std::uint32_t, std::string> labels;
-    bool echoCalls = true;              // print each service call as it happens
+    Address base = 0;
+    Address size = 0;
+    LabelTable labels;
+    LabelTable snapshot;                // the labels at the last `snapshot`
+    bool trace = true;                  // print each service call as it happens
     std::map<std::string, long> tally;  // service calls and notices, counted
-    std::vector<std::string> transcript;
+    std::size_t memoryMarkKiB = 0;      // committed memory at the last `memory-mark`
 };
 
 HostState& State();
-
-// Adds one line to the transcript and prints it.
-void Say(const std::string& line);
-
-// Text as a C-like literal: printable ASCII as is, anything else as \xNN.
-std::string Quoted(const std::string& text);
-std::string Hex(std::uint32_t value);

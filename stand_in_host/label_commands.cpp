@@ -1,0 +1,79 @@
+// Commands on the host's labels and range.
+#include <windows.h>
+
+#include "stand_in_host/handlers.h"
+#include "stand_in_host/host_state.h"
+#include "stand_in_host/pe_image.h"
+#include "stand_in_host/transcript.h"
+
+void RangeCommand(Words& args) {
+    State().base = args.Address();
+    State().size = args.Address();
+}
+
+void LabelCommand(Words& args) {
+    const Address address = args.Address();
+    State().labels[address] = args.Text();
+}
+
+void UnlabelCommand(Words& args) {
+    State().labels.erase(args.Address());
+}
+
+void ClearCommand(Words&) {
+    State().labels.clear();
+}
+
+void FillCommand(Words& args) {
+    const Address base = args.Address();
+    const Address count = args.Address();
+    const Address step = args.Address();
+    const std::string text = args.Text();
+    for (Address i = 0; i < count; ++i) State().labels[base + i * step] = text;
+}
+
+// Real decorated names: the export names of a module, in its export table's order.
+void LabelsFromCommand(Words& args) {
+    const std::string name = args.Word();
+    const Address base = args.Address();
+    const Address step = args.Address();
+    const Address limit = args.AtEnd() ? 0xFFFFFFFF : args.Address();
+    HMODULE module = LoadLibraryA(name.c_str());
+    if (module == nullptr) throw ScriptError("cannot load " + name);
+    Address placed = 0;
+    for (const char* export_name : ExportNames(module)) {
+        if (placed == limit) break;
+        State().labels[base + placed++ * step] = export_name;
+    }
+    if (placed == 0) throw ScriptError(name + " exports nothing");
+    Say("  " + std::to_string(placed) + " labels from " + name);
+}
+
+void ShowLabelsCommand(Words& args) {
+    const Address from = args.AtEnd() ? 0 : args.Address();
+    const Address to = args.AtEnd() ? 0xFFFFFFFF : args.Address();
+    const LabelTable& labels = State().labels;
+    std::size_t shown = 0;
+    for (auto at = labels.lower_bound(from); at != labels.end() && at->first < to; ++at) {
+        Say("  " + Hex(at->first) + " " + Quoted(at->second));
+        ++shown;
+    }
+    Say("  (" + std::to_string(shown) + " shown of " + std::to_string(labels.size()) + " labels)");
+}
+
+void SnapshotCommand(Words&) {
+    State().snapshot = State().labels;
+}
+
+void ChangesCommand(Words&) {
+    const LabelTable& before = State().snapshot;
+    const LabelTable& after = State().labels;
+    LabelTable addresses = before;
+    addresses.insert(after.begin(), after.end());
+    for (const auto& entry : addresses) {
+        const auto was = before.find(entry.first);
+        const auto is = after.find(entry.first);
+        Say("  " + Hex(entry.first) + " " + (was == before.end() ? "(none)" : Quoted(was->second)) +
+            "\n      -> " + (is == after.end() ? "(deleted)" : Quoted(is->second)));
+    }
+}

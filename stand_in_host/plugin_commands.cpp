@@ -1,0 +1,102 @@
+// Commands that load the plugin and call its entry points, as the debugger would.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "stand_in_host/handlers.h"
+#include "stand_in_host/host_state.h"
+#include "stand_in_host/pe_image.h"
+#include "stand_in_host/plugin_loader.h"
+#include "stand_in_host/transcript.h"
+
+namespace {
+
+void* __cdecl NoMemory(std::size_t) {
+    return nullptr;
+}
+
+}  // namespace
+
+void LoadCommand(Words& args) {
+    Load(args.Word());
+}
+
+void UnloadCommand(Words&) {
+    Unload();
+}
+
+void ReloadCommand(Words&) {
+    Reload();
+}
+
+// The bytes the plugin wrote into a buffer of '#'s.
+void DataCommand(Words&) {
+    char buffer[32];
+    std::memset(buffer, '#', sizeof buffer);
+    const int result = Loaded().data(buffer);
+    std::size_t written = sizeof buffer;
+    while (written > 0 && buffer[written - 1] == '#') --written;
+    Say("  data -> " + std::to_string(result) + ", " + std::to_string(written) + " bytes " +
+        Quoted(std::string(buffer, written)));
+}
+
+void InitCommand(Words& args) {
+    unsigned long features = 0;
+    const int version = args.Int();
+    Say("  init -> " + std::to_string(Loaded().init(version, nullptr, &features)));
+}
+
+void MenuCommand(Words& args) {
+    static char buffer[4096];
+    std::memset(buffer, '#', sizeof buffer);
+    const int origin = args.Int();
+    const int result = Loaded().menu(origin, buffer, nullptr);
+    const char* nul = static_cast<const char*>(std::memchr(buffer, '\0', sizeof buffer));
+    std::string shown = "buffer untouched";
+    if (nul != nullptr) {
+        const std::size_t n = static_cast<std::size_t>(nul - buffer);
+        shown = Quoted(std::string(buffer, n)) + " (" + std::to_string(n) + " chars and NUL)";
+    } else if (std::string(buffer, sizeof buffer) != std::string(sizeof buffer, '#')) {
+        shown = "buffer changed, no NUL";
+    }
+    Say("  menu " + std::to_string(origin) + " -> " + std::to_string(result) + ", " + shown);
+}
+
+void ActionCommand(Words& args) {
+    const int origin = args.Int();
+    Loaded().action(origin, args.Int(), nullptr);
+}
+
+void TimedActionCommand(Words& args) {
+    const int origin = args.Int();
+    const int action = args.Int();
+    std::size_t labels = 0;
+    for (const auto& entry : State().labels) {
+        if (entry.first - State().base < State().size) ++labels;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    Loaded().action(origin, action, nullptr);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    char line[160];
+    std::snprintf(line, sizeof line, "  took %.3f s: %.1f ns per address, %.0f ns per label",
+                  took.count(), took.count() * 1e9 / State().size,
+                  labels ? took.count() * 1e9 / static_cast<double>(labels) : 0.0);
+    Say(line);
+}
+
+// Points the plugin's import of msvcrt's malloc at one that always fails, or back: a
+// hostile host's way to make every allocation of the plugin fail.
+void FailAllocationsCommand(Words& args) {
+    static void* original = nullptr;
+    const bool fail = args.OnOff();
+    void** slot = ImportSlot(Loaded().module, "msvcrt.dll", "malloc");
+    if (slot == nullptr) throw ScriptError("the plugin imports no malloc from msvcrt.dll");
+    if (fail == (*slot == reinterpret_cast<void*>(NoMemory))) return;
+    if (fail) original = *slot;
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    *slot = fail ? reinterpret_cast<void*>(NoMemory) : original;
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+}
