@@ -1,7 +1,7 @@
 # The one Wine environment for running the Windows programs of the build: a quiet prefix
 # in the build tree, or the WINEPREFIX set outside, and no Mono or Gecko installer at its
-# first start. Used by the Wine tests and by the targets that run the sample and the
-# end-to-end benchmark.
+# first start. Used by the Wine tests, by the targets that run the sample and the
+# end-to-end benchmark, and by the launcher below.
 if(DEFINED ENV{WINEPREFIX})
     set(wine_prefix $ENV{WINEPREFIX})
 else()
@@ -23,11 +23,17 @@ function(wine_test name)
                                             ENVIRONMENT "${WINE_ENV}")
 endfunction()
 
-# A target that runs the stand-in host on `script` under Wine, in the host's folder.
+# build/windows/ollydbg runs the stand-in host under this environment, for use by hand:
+# ollydbg SCRIPT, ollydbg --help.
+set(STAND_IN_HOST ${CMAKE_BINARY_DIR}/ollydbg)
+list(JOIN WINE_ENV "' '" wine_env_words)
+file(GENERATE OUTPUT ${STAND_IN_HOST}
+     CONTENT "#!/bin/sh\nexec env '${wine_env_words}' ${WINE} $<TARGET_FILE:ollydbg_host> \"$@\"\n"
+     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                      WORLD_READ WORLD_EXECUTE)
+
+# A target that runs the stand-in host on script.
 function(wine_run_target name script)
-    add_custom_target(${name}
-        COMMAND ${CMAKE_COMMAND} -E env ${WINE_ENV} ${WINE} $<TARGET_FILE:ollydbg_host> ${script}
-        WORKING_DIRECTORY $<TARGET_FILE_DIR:ollydbg_host>
-        DEPENDS ollydbg_host sorvindel
-        USES_TERMINAL)
+    add_custom_target(${name} COMMAND ${STAND_IN_HOST} ${script} DEPENDS ollydbg_host sorvindel
+                      USES_TERMINAL)
 endfunction()
