@@ -49,13 +49,16 @@ void PlaceLabels(FuzzedDataProvider& in) {
         const Address offset = in.ConsumeIntegralInRange<Address>(0, Host().size + 8);
         Host().labels[Host().base + offset - 4] = LabelText(in);  // a few fall outside
     }
-    // Now and then the host misbehaves at a label: a yes without a name, or no NUL.
+    // Now and then the host misbehaves at a label: a yes without a name; and mostly, a label
+    // that fills the buffer comes without a NUL.
     Host().silentReads.clear();
     Host().unterminatedReads.clear();
-    for (const auto& entry : Host().labels) {
+    for (const auto& [address, label] : Host().labels) {
         const int misbehaviour = in.ConsumeIntegralInRange(0, 7);
-        if (misbehaviour == 0) Host().silentReads.insert(entry.first);
-        if (misbehaviour == 1) Host().unterminatedReads.insert(entry.first);
+        if (misbehaviour == 0) Host().silentReads.insert(address);
+        if (misbehaviour != 1 && label.size() >= TextBufferSize) {
+            Host().unterminatedReads.insert(address);
+        }
     }
 }
 

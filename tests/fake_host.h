@@ -52,8 +52,8 @@ struct FakeHost {
     LabelTable labels;
 
     // A misbehaving host, where a test asks for one. At these addresses ReadName says yes
-    // but writes nothing (silent), or fills the whole buffer with the label's bytes and
-    // no NUL (unterminated).
+    // but writes nothing (silent), or copies the label's first 256 bytes and no NUL
+    // (unterminated: meant for labels that fill the buffer).
     std::set<Address> silentReads;
     std::set<Address> unterminatedReads;
 
