@@ -8,8 +8,8 @@
 
 inline std::string Quoted(std::string_view text) {
     std::string quoted = "\"";
-    for (const char byte : text) {
-        const auto c = static_cast<unsigned char>(byte);
+    for (const char character : text) {
+        const auto c = static_cast<unsigned char>(character);
         if (c == '"' || c == '\\') quoted += '\\';
         if (c >= 0x20 && c < 0x7F) {
             quoted += static_cast<char>(c);
