@@ -62,7 +62,7 @@ void PlaceLabels(FuzzedDataProvider& in) {
     }
 }
 
-// Addresses undecorated during the current pass, and those the script refused.
+// Addresses undecorated during the current pass, and those where the undecorator refused.
 std::set<Address> UndecoratedAt;
 std::set<Address> RefusedAt;
 
@@ -72,10 +72,7 @@ void ScriptUndecorator(FuzzedDataProvider& in) {
     const unsigned long result = in.ConsumeIntegral<unsigned long>() | 1;
     Host().undecorate = [mode, output, result](const std::string& name, unsigned long flags) {
         const bool refuse = mode == 0 || (mode == 3 && name.size() % 2 == 1);
-        if (refuse) {
-            RefusedAt.insert(Host().reads.back());
-            return UndecorateAnswer{0, output};
-        }
+        if (refuse) return UndecorateAnswer{0, output};
         if (mode == 1) return UndecorateAnswer{result, output};
         return Tagged(name, flags);
     };
@@ -173,8 +170,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 RefusedAt.clear();
                 const auto script = Host().undecorate;
                 Host().undecorate = [&script](const std::string& name, unsigned long flags) {
+                    const UndecorateAnswer answer = script(name, flags);
                     UndecoratedAt.insert(Host().reads.back());
-                    return script(name, flags);
+                    if (answer.result == 0) RefusedAt.insert(Host().reads.back());
+                    return answer;
                 };
                 _ODBG_Pluginaction(origin, action);
                 Host().undecorate = script;

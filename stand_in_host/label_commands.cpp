@@ -1,6 +1,8 @@
 // Commands on the host's labels and range.
 #include <windows.h>
 
+#include <set>
+
 #include "stand_in_host/handlers.h"
 #include "stand_in_host/host_state.h"
 #include "stand_in_host/pe_image.h"
@@ -41,9 +43,9 @@ void LabelsFromCommand(Words& args) {
     HMODULE module = LoadLibraryA(name.c_str());
     if (module == nullptr) throw ScriptError("cannot load " + name);
     Address placed = 0;
-    for (const char* export_name : ExportNames(module)) {
+    for (const char* exported : ExportNames(module)) {
         if (placed == limit) break;
-        State().labels[base + placed++ * step] = export_name;
+        State().labels[base + placed++ * step] = exported;
     }
     if (placed == 0) throw ScriptError(name + " exports nothing");
     Say("  " + std::to_string(placed) + " labels from " + name);
@@ -68,12 +70,13 @@ void SnapshotCommand(Words&) {
 void ChangesCommand(Words&) {
     const LabelTable& before = State().snapshot;
     const LabelTable& after = State().labels;
-    LabelTable addresses = before;
-    addresses.insert(after.begin(), after.end());
-    for (const auto& entry : addresses) {
-        const auto was = before.find(entry.first);
-        const auto is = after.find(entry.first);
-        Say("  " + Hex(entry.first) + " " + (was == before.end() ? "(none)" : Quoted(was->second)) +
+    std::set<Address> addresses;
+    for (const auto& entry : before) addresses.insert(entry.first);
+    for (const auto& entry : after) addresses.insert(entry.first);
+    for (const Address address : addresses) {
+        const auto was = before.find(address);
+        const auto is = after.find(address);
+        Say("  " + Hex(address) + " " + (was == before.end() ? "(none)" : Quoted(was->second)) +
             "\n      -> " + (is == after.end() ? "(deleted)" : Quoted(is->second)));
     }
 }
