@@ -20,7 +20,9 @@ void ToggleOption(int action) {
     if (action < FirstOptionNumber) return;
     OptionEntry* entry = EntryAt(static_cast<std::size_t>(action - FirstOptionNumber));
     if (entry == nullptr) return;  // past the last option: not in the menu
+    // The notice is built before the flip: out of memory, the switch stays as the user
+    // last saw it, rather than changing unannounced.
+    const std::string notice = entry->first + " = " + (entry->second ? "False" : "True");
     Flip(*entry);
-    const std::string notice = entry->first + " = " + (entry->second ? "True" : "False");
     ShowNotice(notice.c_str());
 }
