@@ -1,17 +1,21 @@
 # Writes OUT_DIR/sorvindel-VERSION-win32.zip and OUT_DIR/SHA256SUMS. The zip holds the
 # DLL and the user's documents, text with CRLF line ends for Windows' own editors. Its
-# bytes depend only on the commit: entries in a fixed order, no owner or extra times,
-# and every timestamp taken from SOURCE_DATE_EPOCH or else from the last commit.
+# bytes depend only on the source tree: entries in a fixed order, no owner or extra times,
+# and every timestamp SOURCE_DATE_EPOCH or else midnight UTC of the date of the version's
+# changelog entry. It needs no git, so a source export makes the same zip as a clone.
 # Usage: cmake -DZIP= -DSOURCE_DIR= -DDLL= -DVERSION= -DOUT_DIR= -P make_archive.cmake
 cmake_minimum_required(VERSION 3.25)
 
-set(epoch "$ENV{SOURCE_DATE_EPOCH}")
-if(epoch STREQUAL "")
-    execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${SOURCE_DIR}
-                    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE rc)
-    if(NOT rc EQUAL 0 OR epoch STREQUAL "")
-        message(FATAL_ERROR "no SOURCE_DATE_EPOCH and no git commit to take the date from")
+file(READ ${SOURCE_DIR}/CHANGELOG.md changelog)
+if(NOT "$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
+    set(timestamp "@$ENV{SOURCE_DATE_EPOCH}")
+else()
+    string(REPLACE "." "\\." version_pattern "${VERSION}")
+    if(NOT changelog MATCHES "\n## ${version_pattern} - ([0-9]+-[0-9]+-[0-9]+)\n")
+        message(FATAL_ERROR "CHANGELOG.md has no entry '## ${VERSION} - YYYY-MM-DD' to date "
+                            "the archive by, and SOURCE_DATE_EPOCH is not set")
     endif()
+    set(timestamp "${CMAKE_MATCH_1} 00:00:00 UTC")
 endif()
 
 set(stage ${OUT_DIR}/stage)
@@ -38,15 +42,14 @@ foreach(document IN ITEMS LICENSE THIRD-PARTY-NOTICES)
     file(READ ${SOURCE_DIR}/${document} text)
     stage_text(${document}.txt "${text}")
 endforeach()
-file(READ ${SOURCE_DIR}/CHANGELOG.md text)
-stage_text(CHANGELOG.txt "${text}")
+stage_text(CHANGELOG.txt "${changelog}")
 file(COPY_FILE ${DLL} ${stage}/sorvindel.dll)
 
 set(entries sorvindel.dll README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt CHANGELOG.txt)
 foreach(entry IN LISTS entries)
     file(CHMOD ${stage}/${entry} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 endforeach()
-execute_process(COMMAND touch -d @${epoch} ${entries} WORKING_DIRECTORY ${stage}
+execute_process(COMMAND touch -d "${timestamp}" ${entries} WORKING_DIRECTORY ${stage}
                 COMMAND_ERROR_IS_FATAL ANY)
 # zip keeps local times: read in UTC, they are the same wherever the build runs.
 execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${ZIP} -X -D -q ${OUT_DIR}/${archive}
