@@ -11,6 +11,19 @@ set(WINE_ENV "WINEPREFIX=${wine_prefix}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=msco
 find_program(WINE wine REQUIRED)
 find_program(WINEBOOT wineboot REQUIRED)
 
+# Wine's loader is a 32-bit x86 Linux program: said once, at the start of every Wine run,
+# whether the kernel runs it or qemu-user does (where scripts/install-deps set that up).
+execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/x86-32-probe OUTPUT_VARIABLE X86_32
+                OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_VARIABLE why RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "Wine cannot run: ${why}scripts/install-deps windows sets it up.")
+endif()
+if(X86_32 STREQUAL "emulated")
+    message(STATUS "Wine: 32-bit x86 code runs emulated, under qemu-user")
+else()
+    message(STATUS "Wine: 32-bit x86 code runs natively")
+endif()
+
 # The prefix is made once, before every Wine test; parallel first starts of one prefix
 # collide, so the Wine tests run one at a time.
 add_test(NAME wine_prefix COMMAND ${WINEBOOT} --init)
