@@ -15,11 +15,12 @@ namespace {
 std::size_t CommittedKiB() {
     std::size_t bytes = 0;
     MEMORY_BASIC_INFORMATION region{};
-    for (std::uintptr_t at = 0; VirtualQuery(reinterpret_cast<const void*>(at), &region,
-                                             sizeof region) == sizeof region;) {
+    std::uintptr_t at = 0;
+    while (VirtualQuery(reinterpret_cast<const void*>(at), &region, sizeof region) ==
+           sizeof region) {
         if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) bytes += region.RegionSize;
-        const std::uintptr_t next = reinterpret_cast<std::uintptr_t>(region.BaseAddress) +
-                                    region.RegionSize;
+        const std::uintptr_t next =
+            reinterpret_cast<std::uintptr_t>(region.BaseAddress) + region.RegionSize;
         if (next <= at) break;  // the top of the address space
         at = next;
     }
