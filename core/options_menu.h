@@ -9,6 +9,6 @@
 std::string BuildMenuText();
 
 // Flips the option whose action number is action and shows its new value in a notice.
-// A number that names no option does nothing, and so does a flip whose notice cannot be
-// built (out of memory: std::bad_alloc, with the switch unchanged).
+// A number that names no option does nothing. Out of memory, it throws std::bad_alloc
+// before anything has changed.
 void ToggleOption(int action);
