@@ -1,4 +1,5 @@
-# Reads the built plugin DLL and its link map, and fails unless the DLL:
+# Reads the built plugin DLL (its own bytes, cmake/pe_file.cmake) and its link map, and
+# fails unless the DLL:
 # - exports exactly the four host entry points;
 # - imports from OLLYDBG.EXE by ordinal only, exactly the five services;
 # - imports from Windows only functions on the allow-list (all present on XP SP3);
@@ -7,70 +8,43 @@
 # - stays within its size ceiling;
 # and unless every runtime archive and object that the link pulled in is named in the
 # third-party notices.
-# Usage: cmake -DOBJDUMP= -DDLL= -DOLDEST_WINDOWS= -DMAX_BYTES= -DALLOWED_IMPORTS=
-#              -DLINK_MAP= -DNOTICES= -P check_dll_interface.cmake
+# Usage: cmake -DDLL= -DOLDEST_WINDOWS= -DMAX_BYTES= -DALLOWED_IMPORTS= -DLINK_MAP= -DNOTICES=
+#              -P check_dll_interface.cmake
 cmake_minimum_required(VERSION 3.25)
-execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "objdump failed on ${DLL}")
-endif()
-string(REPLACE "\n" ";" lines "${dump}")
-
-set(section "")
-set(current_dll "")
-set(dlls "")
-set(exports "")
-set(imports "")  # "DLL function" for every import by name
-set(host_ordinals "")
-foreach(line IN LISTS lines)
-    if(line MATCHES "^\tDLL Name: (.+)$")
-        set(current_dll "${CMAKE_MATCH_1}")
-        list(APPEND dlls "${current_dll}")
-    elseif(line MATCHES "^\\[Ordinal/Name Pointer\\] Table")
-        set(section exports)
-        set(current_dll "")
-    elseif(section STREQUAL "exports" AND line MATCHES "^\t\\[ *[0-9]+\\] (.+)$")
-        list(APPEND exports "${CMAKE_MATCH_1}")
-    elseif(current_dll AND line MATCHES "^\t[0-9a-f]+\t +([0-9]+) +(.*)$")
-        if(current_dll STREQUAL "OLLYDBG.EXE" AND CMAKE_MATCH_2 STREQUAL "<none>")
-            list(APPEND host_ordinals ${CMAKE_MATCH_1})
-        else()
-            list(APPEND imports "${current_dll} ${CMAKE_MATCH_2}")
-        endif()
-    elseif(line STREQUAL "")
-        set(current_dll "")
-    endif()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/pe_file.cmake)
+pe_read(${DLL} dll)
 
 set(failures "")
-if(NOT dump MATCHES "\nTime/Date\t+Thu Jan  1 00:00:00 1970\n")
-    list(APPEND failures "the PE header carries a link timestamp")
+if(NOT dll_TIMESTAMP EQUAL 0)
+    list(APPEND failures "the PE header carries a link timestamp (${dll_TIMESTAMP})")
 endif()
-foreach(field IN ITEMS OSystem Subsystem)
-    string(REGEX MATCH "\nMajor${field}Version\t+([0-9]+)\nMinor${field}Version\t+([0-9]+)\n" _
-           "${dump}")
-    if(NOT CMAKE_MATCH_0 OR "${CMAKE_MATCH_1}.${CMAKE_MATCH_2}" VERSION_GREATER OLDEST_WINDOWS)
-        list(APPEND failures "PE ${field} version '${CMAKE_MATCH_1}.${CMAKE_MATCH_2}' is newer \
-than Windows ${OLDEST_WINDOWS}")
+foreach(field IN ITEMS OS SUBSYSTEM)
+    if(dll_${field}_VERSION VERSION_GREATER OLDEST_WINDOWS)
+        list(APPEND failures "PE ${field} version ${dll_${field}_VERSION} is newer than \
+Windows ${OLDEST_WINDOWS}")
     endif()
 endforeach()
+set(exports ${dll_EXPORTS})
 list(SORT exports)
 if(NOT exports STREQUAL "_ODBG_Pluginaction;_ODBG_Plugindata;_ODBG_Plugininit;_ODBG_Pluginmenu")
     list(APPEND failures "exports are [${exports}]")
 endif()
+# The host's services by ordinal, everything else by name from the allow-list.
+set(host_ordinals "")
+file(STRINGS ${ALLOWED_IMPORTS} allowed REGEX "^[^#]")
+foreach(import IN LISTS dll_IMPORTS)
+    if(import MATCHES "^OLLYDBG\\.EXE #([0-9]+)$")
+        list(APPEND host_ordinals ${CMAKE_MATCH_1})
+    elseif(NOT import IN_LIST allowed)
+        list(APPEND failures "imports ${import}, which is not on ${ALLOWED_IMPORTS}")
+    endif()
+endforeach()
 list(SORT host_ordinals COMPARE NATURAL)
 if(NOT host_ordinals STREQUAL "2;46;61;78;79")
     list(APPEND failures "OLLYDBG.EXE ordinals are [${host_ordinals}]")
 endif()
-file(STRINGS ${ALLOWED_IMPORTS} allowed REGEX "^[^#]")
-foreach(import IN LISTS imports)
-    if(NOT import IN_LIST allowed)
-        list(APPEND failures "imports ${import}, which is not on ${ALLOWED_IMPORTS}")
-    endif()
-endforeach()
-file(SIZE ${DLL} bytes)
-if(bytes GREATER MAX_BYTES)
-    list(APPEND failures "is ${bytes} bytes, over its ceiling of ${MAX_BYTES}; the link map \
+if(dll_BYTES GREATER MAX_BYTES)
+    list(APPEND failures "is ${dll_BYTES} bytes, over its ceiling of ${MAX_BYTES}; the link map \
 ${LINK_MAP} says what pulled in what")
 endif()
 
@@ -94,5 +68,5 @@ if(failures)
     string(REPLACE ";" "\n  " failures "${failures}")
     message(FATAL_ERROR "${DLL}:\n  ${failures}")
 endif()
-message(STATUS "${DLL}: ${bytes} bytes; exports [${exports}]; imports from [${dlls}]; "
+message(STATUS "${DLL}: ${dll_BYTES} bytes; exports [${exports}]; imports from [${dll_DLLS}]; "
                "OLLYDBG.EXE ordinals [${host_ordinals}]; runtime parts [${runtime_parts}]")
