@@ -31,4 +31,6 @@ void SayCommand(Words& args);
 void TraceCommand(Words& args);
 void TallyCommand(Words& args);
 void MemoryMarkCommand(Words& args);
+void MemoryControlCommand(Words& args);
 void MemoryGrowthCommand(Words& args);
+void LoadAndFreeCommand(Words& args);

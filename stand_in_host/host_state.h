@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "tests/label_table.h"
@@ -12,10 +13,11 @@ struct HostState {
     Address base = 0;
     Address size = 0;
     LabelTable labels;
-    LabelTable snapshot;                // the labels at the last `snapshot`
-    bool trace = true;                  // print each service call as it happens
-    std::map<std::string, long> tally;  // service calls and notices, counted
-    std::size_t memoryMarkKiB = 0;      // committed memory at the last `memory-mark`
+    LabelTable snapshot;                          // the labels at the last `snapshot`
+    bool trace = true;                            // print each service call as it happens
+    std::map<std::string, long> tally;            // service calls and notices, counted
+    std::size_t memoryMarkKiB = 0;                // committed memory at the last mark
+    std::optional<std::size_t> memoryControlKiB;  // growth before `memory-control`
 };
 
 HostState& State();
