@@ -40,16 +40,21 @@ function(wine_test name)
 endfunction()
 
 # build/windows/ollydbg runs the stand-in host under this environment, for use by hand:
-# ollydbg SCRIPT, ollydbg --help.
+# ollydbg SCRIPT, ollydbg --help. Every word is quoted for the shell, so that a path may
+# hold blanks and quotes.
 set(STAND_IN_HOST ${CMAKE_BINARY_DIR}/ollydbg)
-list(JOIN WINE_ENV "' '" wine_env_words)
-file(GENERATE OUTPUT ${STAND_IN_HOST}
-     CONTENT "#!/bin/sh\nexec env '${wine_env_words}' ${WINE} $<TARGET_FILE:ollydbg_host> \"$@\"\n"
+set(launcher "#!/bin/sh\nexec env")
+foreach(word IN LISTS WINE_ENV WINE ITEMS
+        "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/$<TARGET_FILE_NAME:ollydbg_host>")
+    string(REPLACE "'" "'\\''" word "${word}")
+    string(APPEND launcher " '${word}'")
+endforeach()
+file(GENERATE OUTPUT ${STAND_IN_HOST} CONTENT "${launcher} \"$@\"\n"
      FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                       WORLD_READ WORLD_EXECUTE)
 
 # A target that runs the stand-in host on script.
 function(wine_run_target name script)
     add_custom_target(${name} COMMAND ${STAND_IN_HOST} ${script} DEPENDS ollydbg_host sorvindel
-                      USES_TERMINAL)
+                      USES_TERMINAL VERBATIM)
 endfunction()
