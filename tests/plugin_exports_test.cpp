@@ -2,14 +2,42 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "core/option_table.h"
 #include "host/plugin_exports.h"
 #include "tests/fake_host.h"
 #include "tests/plugin_texts.h"
+
+// Out of memory on demand: while this is set, every operator new of the test program fails.
+namespace {
+bool FailAllocations = false;
+}  // namespace
+
+void* operator new(std::size_t size) {
+    void* block = FailAllocations ? nullptr : std::malloc(size == 0 ? 1 : size);
+    if (block == nullptr) throw std::bad_alloc();
+    return block;
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    std::free(block);
+}
 
 namespace {
 
@@ -99,6 +127,17 @@ TEST(PluginExports, NoExceptionReachesTheHost) {
     };
     EXPECT_NO_THROW(_ODBG_Pluginaction(0, 1));
     EXPECT_EQ(Host().undecorations.size(), 1u);  // the failed call ends the action
+
+    // A flip whose notice cannot be built out of memory changes nothing.
+    FailAllocations = true;
+    _ODBG_Pluginaction(0, 4);
+    char menu[64] = "untouched";
+    const int shown = _ODBG_Pluginmenu(0, menu);
+    FailAllocations = false;
+    EXPECT_TRUE(Host().notices.empty());
+    EXPECT_TRUE(Lookup("NAME_ONLY"));
+    EXPECT_EQ(shown, 0);
+    EXPECT_STREQ(menu, "untouched");
 }
 
 }  // namespace
