@@ -1,8 +1,9 @@
 # Checks the release archive as a user receives it: the checksum file matches the zip;
-# the zip holds exactly the five files, its DLL is the one the suite tested and its text
-# has CRLF line ends; the stand-in host, copied beside the unpacked DLL as a user's
-# debugger would be, loads it from there and runs a pass; and the archive made again in
-# another folder, with no git repository in reach, has the same bytes.
+# the zip holds exactly the six files, its DLL is the one the suite tested, BUILDINFO.txt
+# gives that DLL's SHA-256, and its text has CRLF line ends; the stand-in host, copied
+# beside the unpacked DLL as a user's debugger would be, loads it from there and runs a
+# pass; and the archive made again in another folder, with no git repository in reach,
+# has the same bytes.
 # Usage: cmake -DZIP= -DSOURCE_DIR= -DDLL= -DVERSION= -DRELEASE_DIR= -DWORK_DIR= -DWINE=
 #              -DHOST= -DSCRIPT= -P check_archive.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -22,10 +23,16 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${RELEASE_DIR}/${archive}
                 WORKING_DIRECTORY ${unpacked} COMMAND_ERROR_IS_FATAL ANY)
 file(GLOB_RECURSE files RELATIVE ${unpacked} ${unpacked}/*)
 list(SORT files)
-set(expected CHANGELOG.txt LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt sorvindel.dll)
+set(expected BUILDINFO.txt CHANGELOG.txt LICENSE.txt README.txt THIRD-PARTY-NOTICES.txt
+             sorvindel.dll)
 if(NOT files STREQUAL expected)
     string(REPLACE ";" ", " files "${files}")
-    list(APPEND failures "the zip holds [${files}], not the five release files")
+    list(APPEND failures "the zip holds [${files}], not the six release files")
+endif()
+file(SHA256 ${DLL} dll_sum)
+file(READ ${unpacked}/BUILDINFO.txt buildinfo)
+if(NOT buildinfo MATCHES "SHA-256 of sorvindel.dll:\r?\n  ${dll_sum}\r?\n")
+    list(APPEND failures "BUILDINFO.txt does not give the DLL's SHA-256, ${dll_sum}")
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${unpacked}/sorvindel.dll ${DLL}
                 RESULT_VARIABLE differs)

@@ -1,21 +1,26 @@
 # Writes OUT_DIR/sorvindel-VERSION-win32.zip and OUT_DIR/SHA256SUMS. The zip holds the
-# DLL and the user's documents, text with CRLF line ends for Windows' own editors. Its
-# bytes depend only on the source tree: entries in a fixed order, no owner or extra times,
-# and every timestamp SOURCE_DATE_EPOCH or else midnight UTC of the date of the version's
+# DLL, the user's documents and BUILDINFO.txt (the toolchain's versions and the DLL's
+# SHA-256), text with CRLF line ends for Windows' own editors. Its bytes depend only on the
+# source tree and the toolchain: entries in a fixed order, no owner or extra times, and
+# every timestamp SOURCE_DATE_EPOCH or else midnight UTC of the date of the version's
 # changelog entry. It needs no git, so a source export makes the same zip as a clone.
 # Usage: cmake -DZIP= -DSOURCE_DIR= -DDLL= -DVERSION= -DOUT_DIR= -P make_archive.cmake
 cmake_minimum_required(VERSION 3.25)
 
 file(READ ${SOURCE_DIR}/CHANGELOG.md changelog)
-if(NOT "$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
-    set(timestamp "@$ENV{SOURCE_DATE_EPOCH}")
+string(REPLACE "." "\\." version_pattern "${VERSION}")
+if(changelog MATCHES "\n## ${version_pattern} - ([0-9]+-[0-9]+-[0-9]+)\n")
+    set(date ${CMAKE_MATCH_1})
+elseif("$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
+    message(FATAL_ERROR "CHANGELOG.md has no entry '## ${VERSION} - YYYY-MM-DD' to date "
+                        "the archive by, and SOURCE_DATE_EPOCH is not set")
 else()
-    string(REPLACE "." "\\." version_pattern "${VERSION}")
-    if(NOT changelog MATCHES "\n## ${version_pattern} - ([0-9]+-[0-9]+-[0-9]+)\n")
-        message(FATAL_ERROR "CHANGELOG.md has no entry '## ${VERSION} - YYYY-MM-DD' to date "
-                            "the archive by, and SOURCE_DATE_EPOCH is not set")
-    endif()
-    set(timestamp "${CMAKE_MATCH_1} 00:00:00 UTC")
+    set(date "no date")
+endif()
+if("$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
+    set(timestamp "${date} 00:00:00 UTC")
+else()
+    set(timestamp "@$ENV{SOURCE_DATE_EPOCH}")
 endif()
 
 set(stage ${OUT_DIR}/stage)
@@ -45,7 +50,38 @@ endforeach()
 stage_text(CHANGELOG.txt "${changelog}")
 file(COPY_FILE ${DLL} ${stage}/sorvindel.dll)
 
-set(entries sorvindel.dll README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt CHANGELOG.txt)
+# BUILDINFO.txt: what the DLL's bytes follow from besides the tree, the toolchain packages
+# that release/published.txt names, in the versions this machine has.
+file(STRINGS ${SOURCE_DIR}/release/published.txt packages REGEX "^package ")
+set(system "an unknown system")
+if(EXISTS /etc/os-release)
+    file(STRINGS /etc/os-release name REGEX "^PRETTY_NAME=")
+    string(REGEX REPLACE "^PRETTY_NAME=\"?([^\"]*)\"?$" "\\1" system "${name}")
+endif()
+find_program(DPKG_QUERY dpkg-query)
+set(versions "")
+foreach(package IN LISTS packages)
+    string(REGEX REPLACE "^package ([^ ]+).*" "\\1" package "${package}")
+    set(version "")
+    if(DPKG_QUERY)
+        execute_process(COMMAND ${DPKG_QUERY} -W "-f=\${Version}" ${package}
+                        OUTPUT_VARIABLE version ERROR_QUIET)
+    endif()
+    if(version STREQUAL "")
+        set(version "(version unknown: no dpkg, or not installed)")
+    endif()
+    string(APPEND versions "  ${package} ${version}\n")
+endforeach()
+file(SHA256 ${DLL} dll_sum)
+stage_text(BUILDINFO.txt "Sorvindel ${VERSION}, of ${date} in its changelog.
+Built on ${system} with these packages, as dpkg reports them:
+${versions}SHA-256 of sorvindel.dll:
+  ${dll_sum}
+These packages and the same source give the same bytes; README.txt tells how to check.
+")
+
+set(entries sorvindel.dll README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt CHANGELOG.txt
+            BUILDINFO.txt)
 foreach(entry IN LISTS entries)
     file(CHMOD ${stage}/${entry} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 endforeach()
