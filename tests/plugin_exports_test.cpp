@@ -14,12 +14,20 @@
 #include "tests/plugin_texts.h"
 
 // Out of memory on demand: while this is set, every operator new of the test program fails.
+// Every form that GoogleTest or the runtime may call is replaced, so that no block comes
+// from one allocator and goes back to another.
 namespace {
 bool FailAllocations = false;
 }  // namespace
 
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return FailAllocations ? nullptr : std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return operator new(size, std::nothrow);
+}
 void* operator new(std::size_t size) {
-    void* block = FailAllocations ? nullptr : std::malloc(size == 0 ? 1 : size);
+    void* block = operator new(size, std::nothrow);
     if (block == nullptr) throw std::bad_alloc();
     return block;
 }
@@ -36,6 +44,12 @@ void operator delete(void* block, std::size_t) noexcept {
     std::free(block);
 }
 void operator delete[](void* block, std::size_t) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
     std::free(block);
 }
 
