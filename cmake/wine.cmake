@@ -27,11 +27,14 @@ else()
     message(STATUS "Wine: 32-bit x86 code runs natively")
 endif()
 
-# The prefix is made once, before every Wine test; parallel first starts of one prefix
-# collide, so the Wine tests run one at a time.
-add_test(NAME wine_prefix COMMAND ${WINEBOOT} --init)
-set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${WINE_ENV}"
-                                            RUN_SERIAL TRUE)
+# The prefix is made before the first Wine test, once (wine_prefix.cmake); parallel first
+# starts of one prefix collide, so the Wine tests run one at a time.
+add_test(NAME ${TEST_LAYER}.wine_prefix
+         COMMAND ${CMAKE_COMMAND} -DWINE=${WINE} -DWINEBOOT=${WINEBOOT}
+                 -DSTAMP=${CMAKE_BINARY_DIR}/wine_prefix.stamp
+                 -P ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.cmake)
+set_tests_properties(${TEST_LAYER}.wine_prefix PROPERTIES FIXTURES_SETUP wine
+                     ENVIRONMENT "${WINE_ENV}" RUN_SERIAL TRUE)
 
 # Makes the test `name` a Wine test.
 function(wine_test name)
