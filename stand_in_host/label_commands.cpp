@@ -51,12 +51,13 @@ void LabelsFromCommand(Words& args) {
     Say("  " + std::to_string(placed) + " labels from " + name);
 }
 
+// Both ends count, so that the last address of all, 0xFFFFFFFF, can be shown too.
 void ShowLabelsCommand(Words& args) {
-    const Address from = args.AtEnd() ? 0 : args.Address();
-    const Address to = args.AtEnd() ? 0xFFFFFFFF : args.Address();
+    const Address first = args.AtEnd() ? 0 : args.Address();
+    const Address last = args.AtEnd() ? 0xFFFFFFFF : args.Address();
     const LabelTable& labels = State().labels;
     std::size_t shown = 0;
-    for (auto at = labels.lower_bound(from); at != labels.end() && at->first < to; ++at) {
+    for (auto at = labels.lower_bound(first); at != labels.end() && at->first <= last; ++at) {
         Say("  " + Hex(at->first) + " " + Quoted(at->second));
         ++shown;
     }

@@ -3,8 +3,10 @@
 // a line-oriented script (README.md beside this file; --help lists the commands). It
 // prints a transcript; with --expect it compares that transcript with a file.
 //
-// Usage: OLLYDBG.EXE [--expect FILE [--status N]] [SCRIPT | -]    or    OLLYDBG.EXE --help
-// Exit: 0 done (or transcript and status as expected), 1 not as expected, 2 script error.
+// Usage: OLLYDBG.EXE [--expect FILE | --record FILE] [--status N] [SCRIPT | -]
+//        OLLYDBG.EXE --help
+// Exit: 0 done (or transcript and status as expected, or recorded), 1 not as expected,
+// 2 script error (with --record: nothing written).
 #include <fcntl.h>
 #include <io.h>
 
@@ -19,6 +21,7 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // the same bytes as on every other system
     std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
     std::string expectPath;
+    std::string recordPath;
     int expectStatus = 0;
     std::string scriptPath = "-";
     for (int i = 1; i < argc; ++i) {
@@ -28,6 +31,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "--expect" && i + 1 < argc) {
             expectPath = argv[++i];
+        } else if (arg == "--record" && i + 1 < argc) {
+            recordPath = argv[++i];
         } else if (arg == "--status" && i + 1 < argc) {
             expectStatus = std::atoi(argv[++i]);
         } else {
@@ -43,6 +48,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int status = RunScript(script);
+    if (!recordPath.empty()) {
+        if (status == expectStatus) return RecordTranscript(recordPath);
+        std::printf("%s not written: the script ended with status %d, not %d\n", recordPath.c_str(),
+                    status, expectStatus);
+        return status == 0 ? 1 : status;
+    }
     if (expectPath.empty()) return status;
 
     const int verdict = CompareTranscript(expectPath);

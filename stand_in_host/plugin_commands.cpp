@@ -1,9 +1,11 @@
 // Commands that load the plugin and call its entry points, as the debugger would.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "stand_in_host/handlers.h"
 #include "stand_in_host/host_state.h"
@@ -15,6 +17,28 @@ namespace {
 
 void* __cdecl NoMemory(std::size_t) {
     return nullptr;
+}
+
+// The action number of ENTRY: a number as it stands, or else the text of an entry of the
+// plugin's menu, found in the menu text as the debugger shows it: "2Options{3COMPLETE,...}
+// |1Demangle Labels" gives NAME_ONLY 4 and "Demangle Labels" 1.
+int MenuAction(Words& args) {
+    std::string entry = args.Rest();
+    entry.erase(entry.find_last_not_of(" \t") + 1);
+    if (entry.find_first_not_of("-0123456789") == std::string::npos) return Words(entry).Int();
+    char menu[4096] = {};
+    if (Loaded().menu(0, menu, nullptr) != 1 || std::memchr(menu, '\0', sizeof menu) == nullptr) {
+        throw ScriptError("the plugin shows no menu to find '" + entry + "' in");
+    }
+    const std::string text = menu;
+    for (std::size_t at = text.find_first_of("0123456789"); at != std::string::npos;) {
+        const std::size_t name = text.find_first_not_of("0123456789", at);
+        const std::size_t end = std::min(text.find_first_of(",{}|", name), text.size());
+        if (text.compare(name, end - name, entry) == 0)
+            return std::stoi(text.substr(at, name - at));
+        at = text.find_first_of("0123456789", end);
+    }
+    throw ScriptError("the plugin's menu has no entry '" + entry + "': " + Quoted(text));
 }
 
 }  // namespace
@@ -66,12 +90,12 @@ void MenuCommand(Words& args) {
 
 void ActionCommand(Words& args) {
     const int origin = args.Int();
-    Loaded().action(origin, args.Int(), nullptr);
+    Loaded().action(origin, MenuAction(args), nullptr);
 }
 
 void TimedActionCommand(Words& args) {
     const int origin = args.Int();
-    const int action = args.Int();
+    const int action = MenuAction(args);
     std::size_t labels = 0;
     for (const auto& entry : State().labels) {
         if (entry.first - State().base < State().size) ++labels;

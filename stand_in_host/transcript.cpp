@@ -39,6 +39,21 @@ std::string Hex(std::uint32_t value) {
     return text;
 }
 
+int RecordTranscript(const std::string& path) {
+    std::FILE* file = std::fopen(WindowsPath(path).c_str(), "wb");
+    bool written = file != nullptr;
+    for (const std::string& line : Transcript) {
+        written = written && std::fprintf(file, "%s\n", line.c_str()) >= 0;
+    }
+    if (file != nullptr && std::fclose(file) != 0) written = false;
+    if (!written) {
+        std::printf("cannot write %s\n", path.c_str());
+        return 2;
+    }
+    std::printf("transcript recorded in %s (%zu lines)\n", path.c_str(), Transcript.size());
+    return 0;
+}
+
 int CompareTranscript(const std::string& expectedPath) {
     std::vector<std::string> expected;
     try {

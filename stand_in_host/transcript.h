@@ -17,3 +17,7 @@ std::string Hex(std::uint32_t value);
 // of text. A mismatch names EXPECTED_FILE:LINE and shows both lines. Returns 0 if they
 // match, 1 if not, 2 if the file cannot be read.
 int CompareTranscript(const std::string& expectedPath);
+
+// Writes the transcript to path, to become an expected file. Returns 0, or 2 if the file
+// cannot be written.
+int RecordTranscript(const std::string& path);
