@@ -27,6 +27,11 @@ std::size_t CommittedKiB() {
     return bytes / 1024;
 }
 
+// How much committed memory, now, exceeds the last mark; never negative.
+std::size_t GrowthSinceMarkKiB(std::size_t now) {
+    return now > State().memoryMarkKiB ? now - State().memoryMarkKiB : 0;
+}
+
 }  // namespace
 
 void SayCommand(Words& args) {
@@ -51,7 +56,7 @@ void MemoryMarkCommand(Words&) {
 // next check counts only the growth beyond it. Marks again.
 void MemoryControlCommand(Words&) {
     const std::size_t now = CommittedKiB();
-    State().memoryControlKiB = now > State().memoryMarkKiB ? now - State().memoryMarkKiB : 0;
+    State().memoryControlKiB = GrowthSinceMarkKiB(now);
     State().memoryMarkKiB = now;
 }
 
@@ -59,8 +64,7 @@ void MemoryControlCommand(Words&) {
 // only the bound.
 void MemoryGrowthCommand(Words& args) {
     const auto bound = static_cast<std::size_t>(args.Number(0, 1 << 30));
-    const std::size_t now = CommittedKiB();
-    const std::size_t grown = now > State().memoryMarkKiB ? now - State().memoryMarkKiB : 0;
+    const std::size_t grown = GrowthSinceMarkKiB(CommittedKiB());
     const std::size_t control = State().memoryControlKiB.value_or(0);
     const std::size_t beyond = grown > control ? grown - control : 0;
     const std::string what = State().memoryControlKiB ? " beyond the control" : "";
