@@ -39,6 +39,10 @@ constexpr Command Commands[] = {
     {"fill", "BASE COUNT STEP TEXT", "sets COUNT labels, STEP bytes apart", FillCommand},
     {"labels-from", "MODULE BASE STEP [LIMIT]",
      "sets a label per name MODULE exports, STEP bytes apart; prints how many", LabelsFromCommand},
+    {"mutate", "SEED STRENGTH FIRST COUNT BASE",
+     "sets COUNT labels from BASE on, one a byte: names FIRST on of run SEED, mutated from "
+     "the labels outside them",
+     MutateCommand},
     {"show-labels", "[FIRST LAST]",
      "prints the labels from FIRST to LAST, both included, and the count of all",
      ShowLabelsCommand},

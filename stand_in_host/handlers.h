@@ -11,6 +11,7 @@ void UnlabelCommand(Words& args);
 void ClearCommand(Words& args);
 void FillCommand(Words& args);
 void LabelsFromCommand(Words& args);
+void MutateCommand(Words& args);
 void ShowLabelsCommand(Words& args);
 void SnapshotCommand(Words& args);
 void ChangesCommand(Words& args);

@@ -30,7 +30,9 @@ int HostLogLine(Address address, int highlight, const char* text) {
 
 int HostReadName(Address address, int type, char* buffer) {
     Count("ReadName");
-    return ReadLabel(TheState.labels, address, type, buffer);
+    const int found = ReadLabel(TheState.labels, address, type, buffer);
+    if (found != 0) TheState.lastLabel = address;
+    return found;
 }
 
 int HostQueryRange(Address* base, Address* size) {

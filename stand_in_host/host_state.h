@@ -14,6 +14,7 @@ struct HostState {
     Address size = 0;
     LabelTable labels;
     LabelTable snapshot;                          // the labels at the last `snapshot`
+    Address lastLabel = 0;                        // where ReadName last gave a label
     bool trace = true;                            // print each service call as it happens
     std::map<std::string, long> tally;            // service calls and notices, counted
     std::size_t memoryMarkKiB = 0;                // committed memory at the last mark

@@ -2,9 +2,11 @@
 #include <windows.h>
 
 #include <set>
+#include <vector>
 
 #include "stand_in_host/handlers.h"
 #include "stand_in_host/host_state.h"
+#include "stand_in_host/name_mutator.h"
 #include "stand_in_host/pe_image.h"
 #include "stand_in_host/transcript.h"
 
@@ -49,6 +51,26 @@ void LabelsFromCommand(Words& args) {
     }
     if (placed == 0) throw ScriptError(name + " exports nothing");
     Say("  " + std::to_string(placed) + " labels from " + name);
+}
+
+// Hostile names: the names FIRST to FIRST + COUNT - 1 of run SEED, mutated from the labels
+// outside BASE to BASE + COUNT - 1 (the pool), which they then fill, one a byte. The pool
+// stays, so that the same line makes the same names again after a pass over them.
+void MutateCommand(Words& args) {
+    const auto seed = static_cast<std::uint64_t>(args.Number(0, INT64_MAX));
+    const int strength = static_cast<int>(args.Number(1, 64));
+    const auto first = static_cast<std::uint64_t>(args.Number(0, INT64_MAX));
+    const Address count = args.Address();
+    const Address base = args.Address();
+    std::vector<std::string> pool;
+    for (const auto& [address, text] : State().labels) {
+        if (address - base >= count) pool.push_back(text);
+    }
+    if (pool.empty()) throw ScriptError("no labels outside the names to mutate them from");
+    for (Address i = 0; i < count; ++i) {
+        State().labels[base + i] = MutatedName(pool, seed, first + i, strength);
+    }
+    Say("  " + std::to_string(count) + " names from a pool of " + std::to_string(pool.size()));
 }
 
 // Both ends count, so that the last address of all, 0xFFFFFFFF, can be shown too.

@@ -51,3 +51,14 @@ void** ImportSlot(HMODULE module, const char* dll, const char* function) {
     }
     return nullptr;
 }
+
+void* ReplaceImport(HMODULE module, const char* dll, const char* function, void* with) {
+    void** slot = ImportSlot(module, dll, function);
+    if (slot == nullptr) return nullptr;
+    void* const was = *slot;
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    *slot = with;
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+    return was;
+}

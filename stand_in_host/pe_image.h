@@ -12,3 +12,7 @@ std::vector<const char*> ExportNames(HMODULE module);
 // The import address table slot of function, imported by name from dll (compared without
 // regard to case), or nullptr when module does not import it.
 void** ImportSlot(HMODULE module, const char* dll, const char* function);
+
+// Points module's import of function from dll at with, and returns what it pointed at:
+// nullptr when module does not import it, and then nothing changes.
+void* ReplaceImport(HMODULE module, const char* dll, const char* function, void* with);

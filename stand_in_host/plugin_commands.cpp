@@ -118,9 +118,7 @@ void FailAllocationsCommand(Words& args) {
     void** slot = ImportSlot(Loaded().module, "msvcrt.dll", "malloc");
     if (slot == nullptr) throw ScriptError("the plugin imports no malloc from msvcrt.dll");
     if (fail == (*slot == reinterpret_cast<void*>(NoMemory))) return;
-    if (fail) original = *slot;
-    DWORD protection = 0;
-    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-    *slot = fail ? reinterpret_cast<void*>(NoMemory) : original;
-    VirtualProtect(slot, sizeof *slot, protection, &protection);
+    void* const was = ReplaceImport(Loaded().module, "msvcrt.dll", "malloc",
+                                    fail ? reinterpret_cast<void*>(NoMemory) : original);
+    if (fail) original = was;
 }

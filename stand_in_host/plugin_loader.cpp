@@ -2,6 +2,7 @@
 #include "stand_in_host/plugin_loader.h"
 
 #include "stand_in_host/script.h"
+#include "stand_in_host/undecorator_watch.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ void Load(const std::string& path) {
         FreeLibrary(module);
         throw ScriptError(path + " is no plugin: it does not export " + missing);
     }
+    WatchUndecorator(module);
     ThePlugin = plugin;
 }
 
