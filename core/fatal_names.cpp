@@ -31,7 +31,8 @@ bool IsNegativeArrayRank(std::string_view name) {
     if (name.starts_with("??_C@_")) return false;
     for (std::size_t at = name.find("Y?"); at != std::string_view::npos;
          at = name.find("Y?", at + 1)) {
-        if (at == 0 || (name[at - 1] != '?' && name[at - 1] != '_' && name[at - 1] != '$')) {
+        const std::string_view before = name.substr(0, at);
+        if (!before.ends_with('?') && !before.ends_with("?_") && !before.ends_with("$$")) {
             return true;
         }
     }
@@ -41,17 +42,20 @@ bool IsNegativeArrayRank(std::string_view name) {
 // A by-value type with cv-qualifiers ("?A" to "?D") that is a pointer to a function
 // ("P6"): Wine's undecorator reads a string pointer it never set and faults. MSVC writes
 // "?" and qualifiers only before class, union and enum types and non-pointer types, never
-// before a pointer. The same bytes also begin a symbol ('?' at the start, or after the '?'
-// of a nested symbol: ?AP6@@3HA is a variable AP6, ??AP6@@QAEHH@Z an operator[] of class
-// P6), an operator template's arguments (after "?$"), and stand for text in a string
-// literal's name (??_C@_): none of these is a type, so all are let through. A '?' before a
-// letter anywhere else begins a number, whose digits (A to P) end with '@', never a '6'.
+// before a pointer. The same bytes also begin a symbol (at the start, or after the '?' of
+// a nested symbol: ?AP6@@3HA is a variable AP6, ??AP6@@QAEHH@Z an operator[] of class P6)
+// or an operator template's arguments (after "?$": ??$?AP6AXXZ@x@@QAEHXZ), and stand for
+// text in a string literal's name (??_C@_): none of these is a type, so all are let
+// through. A '?' before a letter anywhere else begins a number, whose digits (A to P) end
+// with '@', never with a '6'.
 bool IsQualifiedFunctionPointer(std::string_view name) {
     if (name.starts_with("??_C@_")) return false;
     for (std::size_t at = name.find("P6"); at != std::string_view::npos;
          at = name.find("P6", at + 1)) {
+        // at < 3: the '?' is the name's first byte.
         if (at < 3 || name[at - 2] != '?' || name[at - 1] < 'A' || name[at - 1] > 'D') continue;
-        if (name[at - 3] != '?' && name[at - 3] != '$') return true;
+        const std::string_view before = name.substr(0, at - 2);
+        if (!before.ends_with('?') && !before.ends_with("?$")) return true;
     }
     return false;
 }

@@ -48,6 +48,7 @@ TEST(LabelPass, RewritesOneLabel) {
         {20, "?f@@YA?AP6AXXZXZ", true, true, false, std::nullopt, "?f@@YA?AP6AXXZXZ"},
         {21, "?f@@3?DP6AXXZA", true, true, false, std::nullopt, "?f@@3?DP6AXXZA"},
         {22, "?f@@YAXAAY?0D@Z", true, true, false, std::nullopt, "?f@@YAXAAY?0D@Z"},
+        {31, "?e@x@@MB$?AP6AXXZ@Z", true, true, false, std::nullopt, "?e@x@@MB$?AP6AXXZ@Z"},
         {23, "??_R4x@@6B@", true, true, false, "??_R4x@@6B@", "[??_R4x@@6B@|4096]"},
         {24, "?x@?1??_R@@YAXXZ@4HA", true, true, false, "?x@?1??_R@@YAXXZ@4HA",
          "[?x@?1??_R@@YAXXZ@4HA|4096]"},
