@@ -31,7 +31,7 @@ bool IsNegativeArrayRank(std::string_view name) {
     if (name.starts_with("??_C@_")) return false;
     for (std::size_t at = name.find("Y?"); at != std::string_view::npos;
          at = name.find("Y?", at + 1)) {
-        const std::string_view before = name.substr(0, at);
+        const std::string_view before(name.data(), at);
         if (!before.ends_with('?') && !before.ends_with("?_") && !before.ends_with("$$")) {
             return true;
         }
@@ -54,7 +54,7 @@ bool IsQualifiedFunctionPointer(std::string_view name) {
          at = name.find("P6", at + 1)) {
         // at < 3: the '?' is the name's first byte.
         if (at < 3 || name[at - 2] != '?' || name[at - 1] < 'A' || name[at - 1] > 'D') continue;
-        const std::string_view before = name.substr(0, at - 2);
+        const std::string_view before(name.data(), at - 2);
         if (!before.ends_with('?') && !before.ends_with("?$")) return true;
     }
     return false;
