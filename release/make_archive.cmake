@@ -87,8 +87,10 @@ foreach(entry IN LISTS entries)
 endforeach()
 execute_process(COMMAND touch -d "${timestamp}" ${entries} WORKING_DIRECTORY ${stage}
                 COMMAND_ERROR_IS_FATAL ANY)
-# zip keeps local times: read in UTC, they are the same wherever the build runs.
-execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${ZIP} -X -D -q ${OUT_DIR}/${archive}
+# zip keeps local times: read in UTC, they are the same wherever the build runs. Its
+# options come from here alone, not from ZIPOPT or ZIP in the environment.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=ZIPOPT --unset=ZIP TZ=UTC ${ZIP} -X -D -q
+                        ${OUT_DIR}/${archive}
                         ${entries}
                 WORKING_DIRECTORY ${stage} COMMAND_ERROR_IS_FATAL ANY)
 file(SHA256 ${OUT_DIR}/${archive} sum)

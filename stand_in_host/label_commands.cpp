@@ -99,7 +99,11 @@ void ChangesCommand(Words&) {
     for (const Address address : addresses) {
         const auto was = before.find(address);
         const auto is = after.find(address);
+        const bool same = was != before.end() && is != after.end() && was->second == is->second;
         Say("  " + Hex(address) + " " + (was == before.end() ? "(none)" : Quoted(was->second)) +
-            "\n      -> " + (is == after.end() ? "(deleted)" : Quoted(is->second)));
+            "\n      " +
+            (same                ? "(unchanged)"
+             : is == after.end() ? "-> (deleted)"
+                                 : "-> " + Quoted(is->second)));
     }
 }

@@ -2,11 +2,28 @@
 #include "stand_in_host/plugin_loader.h"
 
 #include "stand_in_host/script.h"
+#include "stand_in_host/transcript.h"
 #include "stand_in_host/undecorator_watch.h"
 
 namespace {
 
 Plugin ThePlugin;
+
+// The file version of module's version resource, "1.0.3", or "" if it has none.
+std::string FileVersion(HMODULE module) {
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));  // RT_VERSION
+    const auto* data = found == nullptr
+                           ? nullptr
+                           : static_cast<const DWORD*>(LockResource(LoadResource(module, found)));
+    if (data == nullptr) return "";
+    const DWORD words = SizeofResource(module, found) / sizeof(DWORD);
+    for (DWORD i = 0; i + 4 < words; ++i) {
+        if (data[i] != 0xFEEF04BD) continue;  // VS_FIXEDFILEINFO's signature
+        return std::to_string(HIWORD(data[i + 2])) + "." + std::to_string(LOWORD(data[i + 2])) +
+               "." + std::to_string(HIWORD(data[i + 3]));
+    }
+    return "";
+}
 
 }  // namespace
 
@@ -39,6 +56,7 @@ void Load(const std::string& path) {
         throw ScriptError(path + " is no plugin: it does not export " + missing);
     }
     WatchUndecorator(module);
+    VariesByBuild(FileVersion(module));
     ThePlugin = plugin;
 }
 

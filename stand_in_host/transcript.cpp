@@ -10,6 +10,7 @@
 namespace {
 
 std::vector<std::string> Transcript;
+std::vector<std::string> Varying;  // texts that VariesByBuild named
 
 // Expected lines match when equal, "{*}" standing for any run of text.
 bool Matches(std::string_view actual, std::string_view expected) {
@@ -39,10 +40,24 @@ std::string Hex(std::uint32_t value) {
     return text;
 }
 
+void VariesByBuild(const std::string& text) {
+    if (!text.empty() && std::find(Varying.begin(), Varying.end(), text) == Varying.end()) {
+        Varying.push_back(text);
+    }
+}
+
 int RecordTranscript(const std::string& path) {
     std::FILE* file = std::fopen(WindowsPath(path).c_str(), "wb");
     bool written = file != nullptr;
-    for (const std::string& line : Transcript) {
+    std::vector<std::size_t> generalised(Varying.size());
+    for (std::string line : Transcript) {
+        for (std::size_t i = 0; i < Varying.size(); ++i) {
+            for (std::size_t at = line.find(Varying[i]); at != std::string::npos;
+                 at = line.find(Varying[i], at + 3)) {
+                line.replace(at, Varying[i].size(), "{*}");
+                ++generalised[i];
+            }
+        }
         written = written && std::fprintf(file, "%s\n", line.c_str()) >= 0;
     }
     if (file != nullptr && std::fclose(file) != 0) written = false;
@@ -51,6 +66,11 @@ int RecordTranscript(const std::string& path) {
         return 2;
     }
     std::printf("transcript recorded in %s (%zu lines)\n", path.c_str(), Transcript.size());
+    for (std::size_t i = 0; i < Varying.size(); ++i) {
+        if (generalised[i] == 0) continue;
+        std::printf("  %s, which varies by build, written as {*} (%zu in all)\n",
+                    Quoted(Varying[i]).c_str(), generalised[i]);
+    }
     return 0;
 }
 

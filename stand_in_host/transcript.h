@@ -18,6 +18,10 @@ std::string Hex(std::uint32_t value);
 // match, 1 if not, 2 if the file cannot be read.
 int CompareTranscript(const std::string& expectedPath);
 
-// Writes the transcript to path, to become an expected file. Returns 0, or 2 if the file
-// cannot be written.
+// Text that differs from one build of the plugin to the next (its version): a recorded
+// transcript holds "{*}" in its place, so that it stays true for the next version.
+void VariesByBuild(const std::string& text);
+
+// Writes the transcript to path, to become an expected file, each text that varies by
+// build written as "{*}" (and said so). Returns 0, or 2 if the file cannot be written.
 int RecordTranscript(const std::string& path);
