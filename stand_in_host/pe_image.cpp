@@ -52,9 +52,7 @@ void** ImportSlot(HMODULE module, const char* dll, const char* function) {
     return nullptr;
 }
 
-void* ReplaceImport(HMODULE module, const char* dll, const char* function, void* with) {
-    void** slot = ImportSlot(module, dll, function);
-    if (slot == nullptr) return nullptr;
+void* ReplaceImport(void** slot, void* with) {
     void* const was = *slot;
     DWORD protection = 0;
     VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);

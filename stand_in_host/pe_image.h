@@ -13,6 +13,5 @@ std::vector<const char*> ExportNames(HMODULE module);
 // regard to case), or nullptr when module does not import it.
 void** ImportSlot(HMODULE module, const char* dll, const char* function);
 
-// Points module's import of function from dll at with, and returns what it pointed at:
-// nullptr when module does not import it, and then nothing changes.
-void* ReplaceImport(HMODULE module, const char* dll, const char* function, void* with);
+// Points an import slot at with, and returns what it pointed at.
+void* ReplaceImport(void** slot, void* with);

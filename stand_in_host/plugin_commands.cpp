@@ -118,7 +118,6 @@ void FailAllocationsCommand(Words& args) {
     void** slot = ImportSlot(Loaded().module, "msvcrt.dll", "malloc");
     if (slot == nullptr) throw ScriptError("the plugin imports no malloc from msvcrt.dll");
     if (fail == (*slot == reinterpret_cast<void*>(NoMemory))) return;
-    void* const was = ReplaceImport(Loaded().module, "msvcrt.dll", "malloc",
-                                    fail ? reinterpret_cast<void*>(NoMemory) : original);
+    void* const was = ReplaceImport(slot, fail ? reinterpret_cast<void*>(NoMemory) : original);
     if (fail) original = was;
 }

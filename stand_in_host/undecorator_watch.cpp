@@ -40,7 +40,7 @@ DWORD WINAPI Watched(PCSTR name, PSTR output, DWORD capacity, DWORD flags) {
 }  // namespace
 
 void WatchUndecorator(HMODULE plugin) {
-    void* const real = ReplaceImport(plugin, "dbghelp.dll", "UnDecorateSymbolName",
-                                     reinterpret_cast<void*>(Watched));
-    if (real != nullptr) Dbghelp = reinterpret_cast<Undecorator>(real);
+    void** slot = ImportSlot(plugin, "dbghelp.dll", "UnDecorateSymbolName");
+    if (slot == nullptr) return;
+    Dbghelp = reinterpret_cast<Undecorator>(ReplaceImport(slot, reinterpret_cast<void*>(Watched)));
 }
