@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "core/fatal_names.h"
+#include "core/name_reader.h"
 #include "core/option_table.h"
 #include "host/host_services.h"
 
@@ -25,8 +25,9 @@ void DemangleLabel(Address address, char (&label)[TextBufferSize]) {
     // Dropping the front keeps the view NUL-terminated, as the undecorator needs.
     if (work.size() > Prefix.size() && work.starts_with(Prefix)) work.remove_prefix(Prefix.size());
 
-    // A name the undecorator would end the process on stays as it was, as a refused one.
-    if (IsFatalToUndecorator(work)) return;
+    // A name the undecorator would freeze or end the process on stays as it was, as a
+    // refused one.
+    if (!IsSafeToUndecorate(work)) return;
 
     const unsigned long flags = Lookup("NAME_ONLY") ? UndecorateNameOnly : UndecorateComplete;
     char output[TextBufferSize];

@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 
+#include "core/name_reader.h"
 #include "core/option_table.h"
 #include "host/plugin_exports.h"
 #include "tests/fake_host.h"
@@ -27,8 +28,30 @@ void Require(bool holds, const char* what) {
     std::abort();
 }
 
+// The pieces of decorated names where the grammar branches: symbol and operator starts,
+// name fragments and back-references, types, qualifiers, numbers and array counts, so that
+// a label built from them reaches deep into the reader.
+constexpr const char* GrammarCodes[] = {
+    "?",   "??",  "?$",  "??$?", "??_R", "??_C", "??__K", "?_", "@",  "@@", "x@",  "void@",  "<>@",
+    "0",   "1",   "9",   "?0",   "?A@",  "?P@",  "A",     "B",  "D",  "H",  "X",   "XZ",     "Z",
+    "@Z",  "_N",  "_",   "V",    "U",    "W4",   "T",     "P",  "PA", "QB", "AA",  "?A",     "?B",
+    "$$C", "$$B", "$$Q", "$$A6", "$$T",  "$$V",  "$A",    "$0", "$F", "$R", "$B",  "$4",     "P6",
+    "Q6",  "P8",  "E",   "F",    "G",    "I",    "Y",     "Y0", "Y1", "Y?", "YP@", "YPPPP@", "YA",
+    "QAE", "UAE", "SA",  "2",    "3",    "6",    "6B@",   "8",  "M",  "N",
+};
+
+std::string GrammarLabel(FuzzedDataProvider& in) {
+    std::string label = "?";
+    for (int n = in.ConsumeIntegralInRange(0, 48); n > 0 && label.size() < 255; --n) {
+        label += in.PickValueInArray(GrammarCodes);
+    }
+    return label.substr(0, 255);
+}
+
 std::string LabelText(FuzzedDataProvider& in) {
-    switch (in.ConsumeIntegralInRange(0, 3)) {
+    switch (in.ConsumeIntegralInRange(0, 4)) {
+        case 4:
+            return GrammarLabel(in);
         case 0:
             return "00:?";
         case 1:
@@ -88,6 +111,7 @@ void CheckPass(const std::map<Address, std::string>& before, bool removeEmpty, b
             "one ReadName per address");
     for (const UndecorateRecord& call : Host().undecorations) {
         Require(call.capacity == 256, "undecorator capacity 256");
+        Require(IsSafeToUndecorate(call.name), "no name the reader keeps back is sent");
         Require(call.flags == (nameOnly ? UndecorateNameOnly : UndecorateComplete),
                 "flags follow NAME_ONLY");
         Require(call.name.size() <= 255, "undecorator name within the label buffer");
@@ -102,6 +126,9 @@ void CheckPass(const std::map<Address, std::string>& before, bool removeEmpty, b
         Require(write.address - Host().base < Host().size, "writes stay in the range");
     }
     for (const auto& [address, label] : before) {
+        const NameReading reading = ReadDecoratedName(AsRead(label));
+        Require(reading.steps <= StepsPerByte * (AsRead(label).size() + 1),
+                "the reader's steps are bounded per byte");
         const auto after = Host().labels.find(address);
         if (after == Host().labels.end()) {
             Require(AsRead(label) == "00:?" && removeEmpty, "only placeholders are deleted");

@@ -39,8 +39,8 @@ TEST(LabelPass, RewritesOneLabel) {
         {14, std::string(256, 'q'), true, true, true, std::string(255, 'q'), std::string(256, 'q')},
         // The placeholder test looks at the label as read: a bare "?" is a name.
         {15, "?", true, true, false, "?", "[?|4096]"},
-        // Names a real undecorator ends the process on stay as they are, never sent; their
-        // look-alikes in well-formed names are sent as any name.
+        // Names a real undecorator freezes or ends the process on stay as they are, never
+        // sent; their look-alikes in well-formed names are sent as any name.
         {16, "??_R@@", true, true, false, std::nullopt, "??_R@@"},
         {17, "00:??_R", true, true, false, std::nullopt, "00:??_R"},
         {18, "?x@?1???_R5x@@6B@@4HA", true, false, false, std::nullopt, "?x@?1???_R5x@@6B@@4HA"},
@@ -62,6 +62,17 @@ TEST(LabelPass, RewritesOneLabel) {
          "[??Y?$x@H@@QAEAAV0@H@Z|4096]"},
         {30, "??_Y?$x@H@@SAXPAX0@Z", true, true, false, "??_Y?$x@H@@SAXPAX0@Z",
          "[??_Y?$x@H@@SAXPAX0@Z|4096]"},
+        // Where the grammar puts an array, its count must fit in the bytes after it; the
+        // same letters as a name, or a count that fits, are sent.
+        {32, "?a@@3PAYPPPPPPPP@HA", true, true, false, std::nullopt, "?a@@3PAYPPPPPPPP@HA"},
+        {33, "?f@PAYPPPPPPPP@@YAXPAYPPPPPPPP@D@Z", true, false, false, std::nullopt,
+         "?f@PAYPPPPPPPP@@YAXPAYPPPPPPPP@D@Z"},
+        {34, "?f@PAYPPPPPPPP@@YAXXZ", true, false, false, "?f@PAYPPPPPPPP@@YAXXZ",
+         "[?f@PAYPPPPPPPP@@YAXXZ|0]"},
+        {35, "?a@@3PAY01HA", true, true, false, "?a@@3PAY01HA", "[?a@@3PAY01HA|4096]"},
+        // A name that ends inside a type would have the undecorator read on past its NUL.
+        {36, "?x@@3P", true, true, false, std::nullopt, "?x@@3P"},
+        {37, "?x@@3PAHA", true, true, false, "?x@@3PAHA", "[?x@@3PAHA|4096]"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << "row " << r.row << ": label " << Quoted(r.label));

@@ -1,0 +1,183 @@
+// The reader's state and its productions, shared by symbol_reader.cpp (symbols, names and
+// their encodings) and type_reader.cpp (types, arguments and numbers). One production per
+// function, each mirroring the step of the undecorator it is named after: it reads and
+// consumes the same bytes in the same order, fails where the undecorator fails, and goes on
+// where the undecorator ignores a failure, so that the position after it is the same.
+//
+// A position may pass the end of the name, as the undecorator's does when it consumes the
+// terminating NUL; reading there is the PastEnd hazard. Once a hazard is found every read
+// answers NUL, on which every production fails, so the reading unwinds at once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "core/name_reader.h"
+
+namespace grammar {
+
+// The undecorators whose reading differs: Wine 8 against Wine 10, and under NAME_ONLY
+// (which, for the undecorator, also means "no calling-convention check on a method, no
+// 'class ' before a class's name") or not.
+struct Dialect {
+    bool wine10 = false;
+    bool nameOnly = false;
+};
+
+// What Wine 8 compares a type's text with: "void" ends a function's arguments, "..." any
+// argument list. Wine 10 compares nothing.
+enum class Word : std::uint8_t { Other, Void, Ellipsis };
+
+// One of the undecorator's back-reference arrays, by count: an entry is there to refer to
+// below max, the most ever pushed, even after num was wound back. Capacity entries keep
+// their word; beyond them, none is needed by a name of 511 bytes or fewer. Wine 8 keeps
+// one table of argument types per function or template, Wine 10 one for the whole name.
+template <unsigned Capacity>
+struct Table {
+    unsigned start = 0;
+    unsigned num = 0;
+    unsigned max = 0;
+    Word words[Capacity];  // only those below max are read, and all of those were written
+
+    void Push(Word word) {
+        if (num < Capacity) words[num] = word;
+        if (++num > max) max = num;
+    }
+    // The undecorator's own arithmetic, unsigned and wrapping.
+    bool Has(unsigned index) const { return start + index < max; }
+    Word At(unsigned index) const {
+        const unsigned position = start + index;
+        return position < Capacity ? words[position] : Word::Other;
+    }
+};
+// Names: one entry per name fragment. Wine 8's argument types: two per argument (a type's
+// left and right text), and a back-reference reaches only the first ten arguments.
+using Names = Table<256>;
+using ArgumentTypes = Table<20>;
+
+struct Name {
+    bool ok = false;
+    bool isVoid = false;  // the text is exactly "void"
+};
+struct Type {
+    bool ok = false;
+    Word word = Word::Other;
+    bool noLeadingSpace = false;  // a function pointer: the undecorator drops a space before it
+};
+struct Count {
+    bool ok = false;
+    bool negative = false;
+    std::uint32_t value = 0;  // saturated: any count this large is a hazard anyway
+};
+struct Qualifiers {
+    bool ok = false;
+    bool any = false;   // of the extended qualifiers: there were some
+    bool text = false;  // words stand before the type's own text
+};
+// Where a symbol's operator leaves it: the symbol ends here (a string literal), with
+// success or not, or reading goes on.
+enum class Outcome { Fails, Succeeds, ReadOn };
+// Constructors and destructors take their class's name, so need a class.
+enum class Operator { Plain, Structor };
+
+class Reader {
+public:
+    Reader(std::string_view name, Dialect dialect) : name_(name), dialect_(dialect) {}
+
+    Hazard ReadSymbol() {
+        Symbol();
+        return hazard_;
+    }
+    // Bytes consumed: each once, but the few stepped back over, and past the end included.
+    std::size_t Steps() const { return at_ + backs_; }
+    // Whether this reading met a place where the other setting of NAME_ONLY, or Wine 8 in
+    // place of Wine 10, would have read on otherwise. Until such a place, they read alike.
+    bool NameOnlyMatters() const { return nameOnlyMatters_; }
+    bool Wine8Matters() const { return wine8Matters_; }
+
+    // symbol_reader.cpp
+    bool Symbol();
+    Outcome OperatorName(Operator& kind);
+    Outcome SpecialName(bool& named);
+    bool Data();
+    bool Method();
+    struct Components {
+        bool ok = false;
+        bool isVoid = false;  // exactly one component, "void"
+    };
+    Components Class();
+    Name TemplateName();
+    Name Literal();
+
+    // type_reader.cpp
+    Type DataType(bool inArguments, ArgumentTypes* types);
+    Type BackReference(unsigned index, const ArgumentTypes* types);
+    Type DollarType(bool inArguments, ArgumentTypes* types, bool& recorded);
+    Type PointerType(char code, bool inArguments, ArgumentTypes* types, bool& recorded);
+    Type QualifiedType(char qualifier, ArgumentTypes* types, bool& finished);
+    Qualifiers Qualifier(bool withMemberClass);
+    // __ptr64, __unaligned, __restrict, and the '&' and '&&' of a method's reference
+    // qualifiers ("E", "F", "I", "G", "H"); only __unaligned stands before the type. Defined
+    // here so that the common case, none, costs no call.
+    Qualifiers ExtendedQualifiers() {
+        Qualifiers read;
+        for (char c = Peek(); c >= 'E' && c <= 'I'; c = Peek()) {
+            Take();
+            read.any = true;
+            read.text = read.text || c == 'F';
+        }
+        return read;
+    }
+    bool FunctionSignature(ArgumentTypes* types);
+    bool Arguments(bool ofFunction, ArgumentTypes* types);
+    bool CallingConvention(char code, bool ofMethod);
+    Count Number();
+    bool Dimensions(Count count);
+    Word ClassWord(bool isVoid);
+
+    // The cursor. Peek reads the byte `ahead` of the position: NUL at the end, a hazard
+    // beyond it.
+    char Peek(std::size_t ahead = 0) {
+        const std::size_t at = at_ + ahead;
+        if (at < name_.size()) return name_[at];
+        if (at > name_.size()) Found(Hazard::PastEnd);
+        return '\0';
+    }
+    char Take() {
+        const char c = Peek();
+        ++at_;
+        return c;
+    }
+    void Skip(std::size_t count) { at_ += count; }
+    void Back() {
+        --at_;
+        ++backs_;
+    }
+    // The first hazard stands. The view empties, so that every later read answers NUL.
+    void Found(Hazard hazard) {
+        if (hazard_ != Hazard::None) return;
+        hazard_ = hazard;
+        name_ = {};
+    }
+    std::size_t Left() const { return at_ < name_.size() ? name_.size() - at_ : 0; }
+    // In a Wine 10 reading: Wine 8 decides otherwise here.
+    void Wine8Differs(bool differs) {
+        if (dialect_.wine10 && differs) wine8Matters_ = true;
+    }
+
+private:
+    std::string_view name_;
+    Dialect dialect_;
+    std::size_t at_ = 0;
+    std::size_t backs_ = 0;
+    Hazard hazard_ = Hazard::None;
+    bool nameOnlyMatters_ = false;
+    bool wine8Matters_ = false;
+    // Both undecorators' back-reference tables are kept whichever one is read as, so that
+    // a Wine 10 reading sees where Wine 8 would resolve a back-reference otherwise.
+    Names names_;
+    ArgumentTypes arguments_;  // Wine 10's one table for the whole name; its max is at most 20
+};
+
+}  // namespace grammar
