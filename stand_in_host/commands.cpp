@@ -38,7 +38,9 @@ constexpr Command Commands[] = {
     {"clear", "", "deletes every label", ClearCommand},
     {"fill", "BASE COUNT STEP TEXT", "sets COUNT labels, STEP bytes apart", FillCommand},
     {"labels-from", "MODULE BASE STEP [LIMIT]",
-     "sets a label per name MODULE exports, STEP bytes apart; prints how many", LabelsFromCommand},
+     "sets a label per name MODULE (or each module a '*' pattern names) exports, STEP bytes "
+     "apart; prints how many",
+     LabelsFromCommand},
     {"mutate", "SEED STRENGTH FIRST COUNT BASE",
      "sets COUNT labels from BASE on, one a byte: names FIRST on of run SEED, mutated from "
      "the labels outside them",
@@ -46,6 +48,9 @@ constexpr Command Commands[] = {
     {"show-labels", "[FIRST LAST]",
      "prints the labels from FIRST to LAST, both included, and the count of all",
      ShowLabelsCommand},
+    {"kept-back", "",
+     "prints each label of the range the last action read but did not undecorate, and how many",
+     KeptBackCommand},
     {"snapshot", "", "remembers the labels for `changes`", SnapshotCommand},
     {"changes", "", "prints each address labelled in the snapshot or now: before, then after",
      ChangesCommand},

@@ -13,6 +13,7 @@ void FillCommand(Words& args);
 void LabelsFromCommand(Words& args);
 void MutateCommand(Words& args);
 void ShowLabelsCommand(Words& args);
+void KeptBackCommand(Words& args);
 void SnapshotCommand(Words& args);
 void ChangesCommand(Words& args);
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/label_table.h"
 
@@ -15,6 +16,7 @@ struct HostState {
     LabelTable labels;
     LabelTable snapshot;                          // the labels at the last `snapshot`
     Address lastLabel = 0;                        // where ReadName last gave a label
+    std::vector<Address> sent;                    // labels undecorated since the last action
     bool trace = true;                            // print each service call as it happens
     std::map<std::string, long> tally;            // service calls and notices, counted
     std::size_t memoryMarkKiB = 0;                // committed memory at the last mark

@@ -1,7 +1,9 @@
 // Commands on the host's labels and range.
 #include <windows.h>
 
+#include <algorithm>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "stand_in_host/handlers.h"
@@ -36,21 +38,60 @@ void FillCommand(Words& args) {
     for (Address i = 0; i < count; ++i) State().labels[base + i * step] = text;
 }
 
-// Real decorated names: the export names of a module, in its export table's order.
+namespace {
+
+// The files a pattern names: itself, or where its last part holds '*', each file that
+// matches in its folder, in name order.
+std::vector<std::string> Matching(const std::string& pattern) {
+    const std::size_t slash = pattern.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
+    if (pattern.find('*', folder.size()) == std::string::npos) return {pattern};
+    std::vector<std::string> paths;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return paths;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            paths.push_back(folder + found.cFileName);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// A module mapped as an image for reading alone: none of its code runs, and it does not
+// stand in for the module should anything load it later.
+constexpr DWORD MapForReading = 0x20 | 0x02;  // LOAD_LIBRARY_AS_IMAGE_RESOURCE | _AS_DATAFILE
+
+}  // namespace
+
+// Real decorated names: the export names of a module, in its export table's order, or of
+// every module a pattern names.
 void LabelsFromCommand(Words& args) {
-    const std::string name = args.Word();
+    const std::string pattern = args.Word();
     const Address base = args.Address();
     const Address step = args.Address();
     const Address limit = args.AtEnd() ? 0xFFFFFFFF : args.Address();
-    HMODULE module = LoadLibraryA(name.c_str());
-    if (module == nullptr) throw ScriptError("cannot load " + name);
+    const std::vector<std::string> paths = Matching(pattern);
     Address placed = 0;
-    for (const char* exported : ExportNames(module)) {
-        if (placed == limit) break;
-        State().labels[base + placed++ * step] = exported;
+    std::size_t modules = 0;
+    for (const std::string& path : paths) {
+        HMODULE mapped = LoadLibraryExA(path.c_str(), nullptr, MapForReading);
+        if (mapped == nullptr) continue;
+        ++modules;
+        const auto image = reinterpret_cast<HMODULE>(reinterpret_cast<UINT_PTR>(mapped) & ~3u);
+        for (const char* exported : ExportNames(image)) {
+            if (placed == limit) break;
+            State().labels[base + placed++ * step] = exported;
+        }
+        FreeLibrary(mapped);
     }
-    if (placed == 0) throw ScriptError(name + " exports nothing");
-    Say("  " + std::to_string(placed) + " labels from " + name);
+    if (modules == 0) throw ScriptError("cannot load " + pattern);
+    if (placed == 0) throw ScriptError(pattern + " exports nothing");
+    Say("  " + std::to_string(placed) + " labels from " +
+        (paths.size() == 1 && paths[0] == pattern ? pattern
+                                                  : std::to_string(modules) + " modules"));
 }
 
 // Hostile names: the names FIRST to FIRST + COUNT - 1 of run SEED, mutated from the labels
@@ -106,4 +147,23 @@ void ChangesCommand(Words&) {
              : is == after.end() ? "-> (deleted)"
                                  : "-> " + Quoted(is->second)));
     }
+}
+
+// What the last action read and kept from the undecorator: each label of the range that
+// was not handed to it, though the plugin read it. A placeholder the plugin deleted is
+// gone, so it is not among them.
+void KeptBackCommand(Words&) {
+    std::vector<Address>& sent = State().sent;
+    std::sort(sent.begin(), sent.end());
+    std::size_t read = 0;
+    std::size_t kept = 0;
+    for (const auto& [address, text] : State().labels) {
+        if (address - State().base >= State().size) continue;
+        ++read;
+        if (std::binary_search(sent.begin(), sent.end(), address)) continue;
+        Say("  " + Hex(address) + " " + Quoted(text));
+        ++kept;
+    }
+    Say("  (" + std::to_string(kept) + " of " + std::to_string(read) +
+        " labels in the range kept back)");
 }

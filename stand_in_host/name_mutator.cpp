@@ -50,9 +50,43 @@ constexpr std::string_view Codes[] = {
 
 constexpr std::size_t MaxLabel = 255;
 
+// An array where the grammar lets one stand: after a pointer's or reference's qualifier,
+// by value, or as a template argument ("$$B"); or alone, where the letters may read as a
+// name. Its count is huge, negative, or spelled out by as many dimensions as it says.
+std::string ArrayCode(Random& random) {
+    constexpr std::string_view Holders[] = {"PA", "PB", "QA", "AA", "AB", "?A", "?B", "$$B", ""};
+    std::string code(Holders[random.Below(std::size(Holders))]);
+    code += 'Y';
+    switch (random.Below(3)) {
+        case 0:  // 2 to 8 hexadecimal digits: up to 4,294,967,295 dimensions
+            for (std::size_t n = 2 + random.Below(7); n > 0; --n) {
+                code += static_cast<char>('A' + random.Below(16));
+            }
+            code += '@';
+            break;
+        case 1:  // below zero: '?', then a digit or hexadecimal digits and '@'
+            code += '?';
+            if (random.Below(2) == 0) {
+                code += static_cast<char>('0' + random.Below(10));
+            } else {
+                code += static_cast<char>('B' + random.Below(15));
+                code += '@';
+            }
+            break;
+        default: {  // 1 to 4 dimensions, each spelled
+            const std::size_t count = 1 + random.Below(4);
+            code += static_cast<char>('0' + count - 1);
+            for (std::size_t n = count; n > 0; --n) {
+                code += static_cast<char>('0' + random.Below(10));
+            }
+        }
+    }
+    return code;
+}
+
 std::string Mutate(std::string name, const std::vector<std::string>& pool, Random& random) {
     const std::size_t at = random.Below(name.size() + 1);
-    switch (random.Below(6)) {
+    switch (random.Below(7)) {
         case 0:  // a byte changed, mostly to one of the mangling's own
             if (at < name.size()) {
                 name[at] = random.Below(8) == 0 ? static_cast<char>(1 + random.Below(255))
@@ -79,11 +113,14 @@ std::string Mutate(std::string name, const std::vector<std::string>& pool, Rando
         case 4:  // an operator or special-name code
             name.insert(at, Codes[random.Below(std::size(Codes))]);
             break;
-        default:  // a back-reference, plain or inside a template
+        case 5:  // a back-reference, plain or inside a template
             name.insert(at,
                         random.Below(2) == 0
                             ? std::string(1, static_cast<char>('0' + random.Below(10)))
                             : "?$" + std::string(1, Alphabet[random.Below(Alphabet.size())]) + "@");
+            break;
+        default:  // an array
+            name.insert(at, ArrayCode(random));
             break;
     }
     return name;

@@ -9,7 +9,7 @@
 
 // The index-th name of the run seed: a name of pool with 1 to strength mutations (byte
 // changes, cuts, splices with another name of pool, repeated segments, inserted operator
-// codes and back-references), cut to 255 bytes, with no NUL and never empty. pool must not
-// be empty.
+// codes, back-references and arrays of any rank), cut to 255 bytes, with no NUL and never
+// empty. pool must not be empty.
 std::string MutatedName(const std::vector<std::string>& pool, std::uint64_t seed,
                         std::uint64_t index, int strength);

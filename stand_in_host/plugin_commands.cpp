@@ -90,7 +90,9 @@ void MenuCommand(Words& args) {
 
 void ActionCommand(Words& args) {
     const int origin = args.Int();
-    Loaded().action(origin, MenuAction(args), nullptr);
+    const int action = MenuAction(args);
+    State().sent.clear();
+    Loaded().action(origin, action, nullptr);
 }
 
 void TimedActionCommand(Words& args) {
@@ -100,6 +102,7 @@ void TimedActionCommand(Words& args) {
     for (const auto& entry : State().labels) {
         if (entry.first - State().base < State().size) ++labels;
     }
+    State().sent.clear();
     const auto start = std::chrono::steady_clock::now();
     Loaded().action(origin, action, nullptr);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;

@@ -20,6 +20,7 @@ constexpr std::chrono::duration<double> SlowCall{1.0};
 
 DWORD WINAPI Watched(PCSTR name, PSTR output, DWORD capacity, DWORD flags) {
     ++State().tally["UnDecorateSymbolName"];
+    State().sent.push_back(State().lastLabel);
     if (State().trace) {
         char shown[16];
         std::snprintf(shown, sizeof shown, "%#lx", flags);
