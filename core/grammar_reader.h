@@ -5,8 +5,8 @@
 // where the undecorator ignores a failure, so that the position after it is the same.
 //
 // A position may pass the end of the name, as the undecorator's does when it consumes the
-// terminating NUL; reading there is the PastEnd hazard. Once a hazard is found every read
-// answers NUL, on which every production fails, so the reading unwinds at once.
+// terminating NUL, and reads NULs there. Once a hazard is found every read answers NUL, on
+// which every production fails, so the reading unwinds at once.
 #pragma once
 
 #include <cstddef>
@@ -70,6 +70,23 @@ struct Count {
     bool negative = false;
     std::uint32_t value = 0;  // saturated: any count this large is a hazard anyway
 };
+
+// A number as the undecorator reads it from the front of text: an optional '?' for minus,
+// then a digit for 1 to 10, or hexadecimal digits 'A' to 'P' ending in '@'. used: the
+// bytes it consumed, which a failed number keeps too.
+Count ReadNumber(std::string_view text, std::size_t& used);
+
+// The undecorator reads one number per dimension an array's count declares, whether or
+// not they are there, copying its text so far at each: a count that the left bytes cannot
+// spell, one byte a dimension at least, runs for hours.
+inline bool IsHazardousRank(const Count& count, std::size_t left) {
+    return (count.negative && count.value > 0) || count.value > left;
+}
+
+// Whether the name holds a byte sequence that some hazard starts with: a 'Y' before a
+// hazardous count, "_R" before anything but '0' to '4', or '6' after 'P' to 'S'. Where it
+// holds none, no reading of it finds a hazard.
+bool MayHoldHazard(std::string_view name);
 struct Qualifiers {
     bool ok = false;
     bool any = false;   // of the extended qualifiers: there were some
@@ -136,12 +153,12 @@ public:
     bool Dimensions(Count count);
     Word ClassWord(bool isVoid);
 
-    // The cursor. Peek reads the byte `ahead` of the position: NUL at the end, a hazard
-    // beyond it.
+    // The cursor. Peek reads the byte `ahead` of the position: NUL at and past the end,
+    // as far as the NULs after the name reach; a hazard beyond them.
     char Peek(std::size_t ahead = 0) {
         const std::size_t at = at_ + ahead;
         if (at < name_.size()) return name_[at];
-        if (at > name_.size()) Found(Hazard::PastEnd);
+        if (at > name_.size() + NulsAfterName) Found(Hazard::PastEnd);
         return '\0';
     }
     char Take() {
@@ -160,7 +177,11 @@ public:
         hazard_ = hazard;
         name_ = {};
     }
-    std::size_t Left() const { return at_ < name_.size() ? name_.size() - at_ : 0; }
+    // What is left of the name from the position on; a view's substr could throw.
+    std::string_view Rest() const {
+        return at_ < name_.size() ? std::string_view(name_.data() + at_, name_.size() - at_)
+                                  : std::string_view();
+    }
     // In a Wine 10 reading: Wine 8 decides otherwise here.
     void Wine8Differs(bool differs) {
         if (dialect_.wine10 && differs) wine8Matters_ = true;

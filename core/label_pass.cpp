@@ -4,6 +4,7 @@
 // and leaves the host's label as it was. Nothing is allocated.
 #include "core/label_pass.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "core/name_reader.h"
@@ -15,9 +16,15 @@ namespace {
 constexpr std::string_view Placeholder = "00:?";
 constexpr std::string_view Prefix = "00:";
 
-void DemangleLabel(Address address, char (&label)[TextBufferSize]) {
+// The label, and room for the NULs the undecorator may read after it.
+using LabelBuffer = char[TextBufferSize + NulsAfterName];
+
+void DemangleLabel(Address address, LabelBuffer& label) {
     label[TextBufferSize - 1] = '\0';  // a host that left no NUL still gets only its buffer read
     std::string_view work = label;
+    // Past the name's NUL the undecorator finds NULs, not what an earlier, longer label or
+    // the host left there.
+    std::fill_n(label + work.size() + 1, NulsAfterName, '\0');
     if (work == Placeholder && Lookup("REMOVE_EMPTY")) {
         WriteName(address, NameTypeLabel, "");
         return;
@@ -47,7 +54,7 @@ void DemangleLabels() {
     if (base == 0 || size == 0) return;
     // Kept empty between labels: a host that answers yes without writing gives an empty
     // name, never the previous label.
-    char label[TextBufferSize] = {};
+    LabelBuffer label = {};
     // Unsigned arithmetic: a range reaching past 0xFFFFFFFF continues at 0.
     for (Address i = 0; i != size; ++i) {
         if (ReadName(base + i, NameTypeLabel, label) == 0) continue;

@@ -4,12 +4,14 @@
 // passes; so does any text the undecorator merely refuses, since it stops reading there too.
 //
 // The reader allocates nothing, reads no byte outside the name, and takes time linear in
-// its length: it never steps back but over an operator's last byte, each production either
-// consumes a byte or is one of a bounded few its caller makes before consuming, and a
-// name is read at most four times (two undecorators, two settings), the later readings
-// only where the first meets a place where they part. NameReading::steps counts the bytes
-// consumed, at most StepsPerByte per byte of the name. Its back-reference tables are exact
-// for names up to 511 bytes; labels hold at most 255.
+// its length. A quick look first finds most names free of every byte sequence a hazard
+// starts with, and reads them no further. Any other is read in full, once or more: Wine
+// 10 without NAME_ONLY first, the others only where that reading meets a place where they
+// part. A reading never steps back but over an operator's last byte, and each production
+// either consumes a byte or is one of a bounded few that its caller makes before it does.
+// NameReading::steps counts the bytes looked at and consumed, at most StepsPerByte per
+// byte of the name. The back-reference tables are exact for names up to 511 bytes; labels
+// hold at most 255.
 #pragma once
 
 #include <cstddef>
@@ -26,24 +28,29 @@ enum class Hazard {
     // A by-value type with cv-qualifiers that is a pointer to a function: the undecorator
     // reads through a null pointer.
     QualifiedFunctionPointer,
-    // The undecorator steps over the name's terminating NUL and reads on, through whatever
-    // bytes the buffer holds after it (such as an earlier, longer label).
+    // The undecorator would read past the NULs that follow the name (NulsAfterName).
     PastEnd,
 };
 
+// On some malformed names the undecorator steps over the name's NUL and reads up to two
+// bytes more; the caller keeps this many NULs there, so that it reads no earlier, longer
+// label's bytes. A reading that goes further is the PastEnd hazard.
+inline constexpr std::size_t NulsAfterName = 8;
+
 struct NameReading {
     Hazard hazard = Hazard::None;
-    std::size_t steps = 0;  // bytes consumed, over every reading of the name
+    std::size_t steps = 0;  // bytes looked at and consumed, over every reading of the name
 };
 
-// Reads the name as far as each undecorator would, stopping at the first hazard.
+// Reads the name as far as each undecorator would, stopping at the first hazard, as if
+// NulsAfterName NULs followed the name's own.
 NameReading ReadDecoratedName(std::string_view name);
 
 inline bool IsSafeToUndecorate(std::string_view name) {
     return ReadDecoratedName(name).hazard == Hazard::None;
 }
 
-// The bound on NameReading::steps: at most StepsPerByte * (name.size() + 1). Each reading
-// consumes each byte once, and past the end at most one byte for each production it is
-// in when it gets there.
+// The bound on NameReading::steps: at most StepsPerByte * (name.size() + 1). The quick
+// look takes one step a byte; each reading consumes each byte once, and past the end at
+// most two.
 inline constexpr std::size_t StepsPerByte = 16;

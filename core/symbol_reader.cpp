@@ -1,7 +1,6 @@
 // Symbols, names and their encodings: a symbol's operator or special name, its scope of
 // name fragments, back-references, templates and nested symbols, and the encodings of data,
-// functions, methods, vtables, RTTI descriptors and thunks. Also the entry point, which
-// reads a name once per way the undecorators read it.
+// functions, methods, vtables, RTTI descriptors and thunks.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -299,7 +298,6 @@ Name Reader::Literal() {
     Wine8Differs((seen & Wine10Only) != 0);
     Skip(end - first);
     if (end == first || Peek() != '@') return {};
-    // A view's substr and compare can throw, which would link the runtime's exception helpers.
     const bool isVoid = std::string_view(name_.data() + first, end - first) == "void";
     Take();
     names_.Push(isVoid ? Word::Void : Word::Other);
@@ -307,22 +305,3 @@ Name Reader::Literal() {
 }
 
 }  // namespace grammar
-
-NameReading ReadDecoratedName(std::string_view name) {
-    // Wine 10 without NAME_ONLY first; each other reading only where one already made met
-    // a place where that reading would go another way.
-    constexpr grammar::Dialect Readings[] = {
-        {true, false}, {true, true}, {false, false}, {false, true}};
-    bool wanted[4] = {true, false, false, false};
-    NameReading reading;
-    for (int r = 0; r < 4; ++r) {
-        if (!wanted[r]) continue;
-        grammar::Reader reader(name, Readings[r]);
-        reading.hazard = reader.ReadSymbol();
-        reading.steps += reader.Steps();
-        if (reading.hazard != Hazard::None) return reading;
-        if (!Readings[r].nameOnly && reader.NameOnlyMatters()) wanted[r + 1] = true;
-        if (Readings[r].wine10 && reader.Wine8Matters()) wanted[r + 2] = true;
-    }
-    return reading;
-}

@@ -5,6 +5,8 @@
 // pointer, and a type read past the name's end.
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <string_view>
 
 #include "core/grammar_reader.h"
 
@@ -307,38 +309,46 @@ bool Reader::CallingConvention(char code, bool ofMethod) {
     return known;
 }
 
-// A number: an optional '?' for minus, then a digit for 1 to 10, or hexadecimal digits 'A'
-// to 'P' ending in '@'. A failed number keeps what it consumed.
-Count Reader::Number() {
+Count ReadNumber(std::string_view text, std::size_t& used) {
     Count count;
-    if (Peek() == '?') {
-        Take();
+    used = 0;
+    if (used < text.size() && text[used] == '?') {
+        ++used;
         count.negative = true;
     }
-    const char first = Peek();
+    const char first = used < text.size() ? text[used] : '\0';
     if (IsDigit(first)) {
-        Take();
+        ++used;
         count.ok = true;
         count.value = first == '9' ? 10 : static_cast<std::uint32_t>(first - '0' + 1);
         return count;
     }
-    for (char c = first; c >= 'A' && c <= 'P'; c = Peek()) {
-        count.value =
-            std::min(CountCeiling, count.value * 16 + static_cast<std::uint32_t>(c - 'A'));
-        Take();
+    for (; used < text.size() && text[used] >= 'A' && text[used] <= 'P'; ++used) {
+        const auto digit = static_cast<std::uint32_t>(text[used] - 'A');
+        count.value = std::min(CountCeiling, count.value * 16 + digit);
     }
-    if (first < 'A' || first > 'P' || Peek() != '@') return count;
-    Take();
+    if (first < 'A' || first > 'P' || used == text.size() || text[used] != '@') return count;
+    ++used;
     count.ok = true;
     return count;
 }
 
-// An array's dimensions, one number each. The undecorator reads as many as the count
-// says, whether or not they are there, copying its text so far at each: a count the rest
-// of the name cannot spell, one byte a dimension at least, runs for hours. Once a number
-// consumes nothing, every later one reads the same nothing.
+// Never past the name's end: a number starts with no byte that NUL is.
+Count Reader::Number() {
+    if (at_ >= name_.size()) {
+        Peek();
+        return {};
+    }
+    std::size_t used = 0;
+    const Count count = ReadNumber(Rest(), used);
+    Skip(used);
+    return count;
+}
+
+// An array's dimensions, one number each. Once a number consumes nothing, every later one
+// reads the same nothing.
 bool Reader::Dimensions(Count count) {
-    if ((count.negative && count.value > 0) || count.value > Left()) {
+    if (IsHazardousRank(count, Rest().size())) {
         Found(Hazard::ArrayRank);
         return false;
     }

@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 
+#include "core/grammar_reader.h"
 #include "core/name_reader.h"
 #include "core/option_table.h"
 #include "host/plugin_exports.h"
@@ -125,10 +126,19 @@ void CheckPass(const std::map<Address, std::string>& before, bool removeEmpty, b
         Require(write.text.size() <= 255, "written text fits the host's buffer");
         Require(write.address - Host().base < Host().size, "writes stay in the range");
     }
+    Require(Host().nulsAfterEveryName, "NULs follow every name the undecorator gets");
     for (const auto& [address, label] : before) {
-        const NameReading reading = ReadDecoratedName(AsRead(label));
-        Require(reading.steps <= StepsPerByte * (AsRead(label).size() + 1),
+        const std::string name = AsRead(label);
+        Require(ReadDecoratedName(name).steps <= StepsPerByte * (name.size() + 1),
                 "the reader's steps are bounded per byte");
+        if (!grammar::MayHoldHazard(name)) {
+            for (const grammar::Dialect dialect :
+                 {grammar::Dialect{false, false}, grammar::Dialect{false, true},
+                  grammar::Dialect{true, false}, grammar::Dialect{true, true}}) {
+                Require(grammar::Reader(name, dialect).ReadSymbol() == Hazard::None,
+                        "the quick look passes no name a reading finds a hazard in");
+            }
+        }
         const auto after = Host().labels.find(address);
         if (after == Host().labels.end()) {
             Require(AsRead(label) == "00:?" && removeEmpty, "only placeholders are deleted");

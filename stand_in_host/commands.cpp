@@ -65,6 +65,10 @@ constexpr Command Commands[] = {
      "fails unless committed memory grew by at most KIB since the mark, beyond any control",
      MemoryGrowthCommand},
     {"load-and-free", "MODULE", "loads a DLL and frees it again", LoadAndFreeCommand},
+    {"reader-share-at-most", "PERCENT",
+     "times the plugin's name reader and the undecorator over the range's labels; fails if "
+     "the reader takes more than PERCENT of a call",
+     ReaderShareCommand},
     {"say", "[TEXT]", "prints TEXT as it stands; not echoed", SayCommand},
     {"repeat", "COUNT", "runs the lines up to the matching `end` COUNT times, not echoed", nullptr},
     {"end", "", "closes a repeat block", nullptr},

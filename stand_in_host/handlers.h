@@ -28,6 +28,9 @@ void ActionCommand(Words& args);
 void TimedActionCommand(Words& args);
 void FailAllocationsCommand(Words& args);
 
+// The plugin's reading against the undecorator (cost_commands.cpp).
+void ReaderShareCommand(Words& args);
+
 // The host itself (host_commands.cpp).
 void SayCommand(Words& args);
 void TraceCommand(Words& args);

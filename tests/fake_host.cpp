@@ -83,6 +83,10 @@ void ShowNotice(const char* text) {
 unsigned long UnDecorateSymbolName(const char* name, char* output, unsigned long capacity,
                                    unsigned long flags) {
     TheHost.undecorations.push_back({name, capacity, flags});
+    const char* const after = name + std::strlen(name) + 1;
+    TheHost.nulsAfterEveryName =
+        TheHost.nulsAfterEveryName &&
+        std::all_of(after, after + NulsAfterName, [](char c) { return c == '\0'; });
     const UndecorateAnswer answer = TheHost.undecorate(name, flags);
     if (answer.result != 0) {
         std::memcpy(output, answer.output.data(),

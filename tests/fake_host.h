@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/name_reader.h"
 #include "host/host_services.h"
 #include "tests/label_table.h"
 
@@ -62,6 +63,8 @@ struct FakeHost {
     std::vector<LogRecord> log;
     std::vector<std::string> notices;
     std::vector<UndecorateRecord> undecorations;
+    // Whether every name the undecorator got had NulsAfterName NULs after its own.
+    bool nulsAfterEveryName = true;
 
     std::function<UndecorateAnswer(const std::string& name, unsigned long flags)> undecorate;
 };
