@@ -43,16 +43,35 @@ function(wine_test name)
 endfunction()
 
 # build/windows/ollydbg runs the stand-in host under this environment, for use by hand:
-# ollydbg SCRIPT, ollydbg --help. Every word is quoted for the shell, so that a path may
-# hold blanks and quotes.
+# ollydbg SCRIPT, ollydbg --help. Before its first run it makes the prefix, as the tests'
+# first step does, with Wine's own words in a log, so that they never mix with what the
+# host prints. Every word is quoted for the shell, so that a path may hold blanks and quotes.
 set(STAND_IN_HOST ${CMAKE_BINARY_DIR}/ollydbg)
-set(launcher "#!/bin/sh\nexec env")
-foreach(word IN LISTS WINE_ENV WINE ITEMS
-        "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/$<TARGET_FILE_NAME:ollydbg_host>")
-    string(REPLACE "'" "'\\''" word "${word}")
-    string(APPEND launcher " '${word}'")
-endforeach()
-file(GENERATE OUTPUT ${STAND_IN_HOST} CONTENT "${launcher} \"$@\"\n"
+function(shell_words out)
+    set(words "")
+    foreach(word IN LISTS ARGN)
+        string(REPLACE "'" "'\\''" word "${word}")
+        string(APPEND words " '${word}'")
+    endforeach()
+    set(${out} "${words}" PARENT_SCOPE)
+endfunction()
+set(prefix_log ${CMAKE_BINARY_DIR}/wine_prefix.log)
+shell_words(stamp ${CMAKE_BINARY_DIR}/wine_prefix.stamp)
+shell_words(system_reg ${wine_prefix}/system.reg)
+shell_words(log ${prefix_log})
+shell_words(make_prefix ${WINE_ENV} ${CMAKE_COMMAND} -DWINE=${WINE} -DWINEBOOT=${WINEBOOT}
+            -DSTAMP=${CMAKE_BINARY_DIR}/wine_prefix.stamp -P ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.cmake)
+shell_words(run ${WINE_ENV} ${WINE}
+            "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/$<TARGET_FILE_NAME:ollydbg_host>")
+string(CONCAT launcher
+       "#!/bin/sh\n"
+       "if [ ! -f${stamp} ] || [ ! -f${system_reg} ]; then\n"
+       "    echo 'ollydbg: making the Wine prefix, once; Wine says what it does in'${log} >&2\n"
+       "    env${make_prefix} >${log} 2>&1 ||\n"
+       "        { echo 'ollydbg: the Wine prefix could not be made; see'${log} >&2; exit 2; }\n"
+       "fi\n"
+       "exec env${run} \"$@\"\n")
+file(GENERATE OUTPUT ${STAND_IN_HOST} CONTENT "${launcher}"
      FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                       WORLD_READ WORLD_EXECUTE)
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <string_view>
 
 #include "stand_in_host/handlers.h"
@@ -18,60 +20,82 @@ struct Command {
     void (*handler)(Words& args);
 };
 
+// The one description of each command: --help prints it, and README.md beside this file
+// holds it as --commands prints it, which a test checks.
 // repeat and end have no handler: the runner keeps them.
 constexpr Command Commands[] = {
-    {"load", "PATH", "loads a plugin DLL and finds its four entry points", LoadCommand},
-    {"unload", "", "unloads the plugin", UnloadCommand},
-    {"reload", "", "unloads the plugin and loads it again from its path", ReloadCommand},
-    {"data", "", "calls _ODBG_Plugindata; prints its result and the bytes written", DataCommand},
-    {"init", "VERSION", "calls _ODBG_Plugininit; prints its result", InitCommand},
-    {"menu", "ORIGIN", "calls _ODBG_Pluginmenu; prints its result and the text", MenuCommand},
+    {"load", "PATH",
+     "loads the plugin DLL at PATH, relative to the folder the host runs in (a scenario test "
+     "runs in `build/windows/bin`, beside `sorvindel.dll`); names the entry points a DLL lacks",
+     LoadCommand},
+    {"unload", "", "unloads it", UnloadCommand},
+    {"reload", "", "unloads it and loads it again from the same path", ReloadCommand},
+    {"data", "", "calls `_ODBG_Plugindata`: `data -> RESULT, N bytes \"TEXT\"`", DataCommand},
+    {"init", "VERSION",
+     "calls `_ODBG_Plugininit` as a debugger of plugin interface VERSION would (OllyDbg 1.10 "
+     "passes 110; the plugin refuses anything below): its log lines, then `init -> RESULT`",
+     InitCommand},
+    {"menu", "ORIGIN",
+     "calls `_ODBG_Pluginmenu`: `menu ORIGIN -> RESULT, \"TEXT\" (N chars and NUL)` or "
+     "`buffer untouched`",
+     MenuCommand},
     {"action", "ORIGIN ENTRY",
-     "calls _ODBG_Pluginaction with ENTRY: a number, or a menu entry's text (NAME_ONLY)",
-     ActionCommand},
-    {"timed-action", "ORIGIN ENTRY", "the same; prints how long it took", TimedActionCommand},
-    {"fail-allocations", "on|off", "makes every malloc of the plugin fail, or not",
+     "calls `_ODBG_Pluginaction`; with trace on, each service call it makes", ActionCommand},
+    {"timed-action", "ORIGIN ENTRY", "the same, then `took S s: N ns per address, N ns per label`",
+     TimedActionCommand},
+    {"fail-allocations", "on|off",
+     "makes every `malloc` of the plugin fail (by patching its import), or not",
      FailAllocationsCommand},
-    {"range", "BASE SIZE", "sets the range that QueryRange reports", RangeCommand},
-    {"label", "ADDRESS TEXT", "sets a label (TEXT takes \\xNN and \\\\)", LabelCommand},
+    {"range", "BASE SIZE", "sets the range that `QueryRange` reports", RangeCommand},
+    {"label", "ADDRESS TEXT", "sets a label", LabelCommand},
     {"unlabel", "ADDRESS", "deletes a label", UnlabelCommand},
     {"clear", "", "deletes every label", ClearCommand},
     {"fill", "BASE COUNT STEP TEXT", "sets COUNT labels, STEP bytes apart", FillCommand},
     {"labels-from", "MODULE BASE STEP [LIMIT]",
-     "sets a label per name MODULE (or each module a '*' pattern names) exports, STEP bytes "
-     "apart; prints how many",
+     "a label per name MODULE exports, or each module a pattern with `*` names (read, not "
+     "run): `N labels from MODULE` or `N labels from M modules`",
      LabelsFromCommand},
     {"mutate", "SEED STRENGTH FIRST COUNT BASE",
-     "sets COUNT labels from BASE on, one a byte: names FIRST on of run SEED, mutated from "
-     "the labels outside them",
+     "COUNT labels from BASE on, one a byte: the names FIRST on of run SEED, each with 1 to "
+     "STRENGTH mutations of a label outside them (`scripts/fuzz-undecorator`): `N names from "
+     "a pool of M`",
      MutateCommand},
     {"show-labels", "[FIRST LAST]",
-     "prints the labels from FIRST to LAST, both included, and the count of all",
+     "each label from FIRST to LAST, both included, then `(N shown of M labels)`",
      ShowLabelsCommand},
     {"kept-back", "",
-     "prints each label of the range the last action read but did not undecorate, and how many",
+     "each label of the range that the last action read but did not hand to the undecorator, "
+     "then `(N of M labels in the range kept back)`",
      KeptBackCommand},
     {"snapshot", "", "remembers the labels for `changes`", SnapshotCommand},
-    {"changes", "", "prints each address labelled in the snapshot or now: before, then after",
+    {"changes", "",
+     "each address labelled in the snapshot or now: before, then `-> after`, `-> (deleted)`, "
+     "or `(unchanged)` when its text is the same",
      ChangesCommand},
-    {"trace", "on|off", "prints each host service call as it happens (on at start)", TraceCommand},
-    {"tally", "", "prints the service calls and notices counted since the last tally",
+    {"trace", "on|off",
+     "prints each service call as it happens: `log`, `write`, `notice`, and each call of the "
+     "undecorator, `undecorate ADDRESS \"NAME\" flags F`, before it is made (on at start)",
+     TraceCommand},
+    {"tally", "", "the service calls, undecorator calls and notices counted since the last `tally`",
      TallyCommand},
-    {"memory-mark", "", "remembers the process's committed memory", MemoryMarkCommand},
+    {"memory-mark", "", "remembers the process's committed private memory (a `VirtualQuery` walk)",
+     MemoryMarkCommand},
     {"memory-control", "",
-     "takes the growth since memory-mark as Wine's own for the same work, and marks again",
+     "takes the growth since the mark as what Wine alone costs, and marks again",
      MemoryControlCommand},
     {"memory-growth-at-most", "KIB",
-     "fails unless committed memory grew by at most KIB since the mark, beyond any control",
+     "fails unless committed private memory grew by at most KIB since the mark, beyond the "
+     "control if one was taken",
      MemoryGrowthCommand},
-    {"load-and-free", "MODULE", "loads a DLL and frees it again", LoadAndFreeCommand},
+    {"load-and-free", "MODULE", "loads a DLL and frees it again (for a control)",
+     LoadAndFreeCommand},
     {"reader-share-at-most", "PERCENT",
-     "times the plugin's name reader and the undecorator over the range's labels; fails if "
-     "the reader takes more than PERCENT of a call",
+     "times the plugin's name reader, then dbghelp's undecorator, over the range's labels; "
+     "fails if the reader takes more than PERCENT of a call",
      ReaderShareCommand},
     {"say", "[TEXT]", "prints TEXT as it stands; not echoed", SayCommand},
     {"repeat", "COUNT", "runs the lines up to the matching `end` COUNT times, not echoed", nullptr},
-    {"end", "", "closes a repeat block", nullptr},
+    {"end", "", "closes a `repeat`", nullptr},
 };
 
 // Edits (insertions, deletions, substitutions) that turn a into b.
@@ -153,8 +177,36 @@ int RunScript(const Script& script) {
 void PrintHelp() {
     std::printf(
         "Script commands, one a line; blank lines and lines starting with # are skipped.\n"
-        "Numbers are decimal or 0x hex. Lines are echoed as \"> line\" before they run.\n\n");
+        "Numbers are decimal, or hex after 0x. Lines are echoed as \"> line\" before they "
+        "run.\n\n");
+    // Each command and its arguments on a line, then what it does, wrapped at word ends to
+    // lines of at most 100 columns.
+    constexpr std::size_t Indent = 6;
+    constexpr std::size_t Width = 100 - Indent;
     for (const Command& command : Commands) {
-        std::printf("  %-22s %-24s %s\n", command.name, command.usage, command.says);
+        std::printf("  %s%s%s\n", command.name, *command.usage ? " " : "", command.usage);
+        std::string says = command.says;
+        while (says.size() > Width) {
+            const std::size_t cut = says.rfind(' ', Width);
+            std::printf("%*s%s\n", static_cast<int>(Indent), "", says.substr(0, cut).c_str());
+            says.erase(0, cut + 1);
+        }
+        std::printf("%*s%s\n", static_cast<int>(Indent), "", says.c_str());
+    }
+}
+
+void PrintCommandTable() {
+    const auto cell = [](std::string text) {
+        for (std::size_t at = text.find('|'); at != std::string::npos;
+             at = text.find('|', at + 2)) {
+            text.insert(at, "\\");
+        }
+        return text;
+    };
+    std::printf("| command | arguments | what it does and prints |\n|---|---|---|\n");
+    for (const Command& command : Commands) {
+        const std::string usage = cell(command.usage);
+        std::printf("| `%s` | %s%s| %s |\n", command.name, usage.c_str(), usage.empty() ? "" : " ",
+                    cell(command.says).c_str());
     }
 }

@@ -1,5 +1,6 @@
-// The script language's commands in one table, which serves dispatch, --help and the
-// "unknown command" message; and the runner, which also keeps `repeat ... end` blocks.
+// The script language's commands in one table, which serves dispatch, --help, the README's
+// table of commands and the "unknown command" message; and the runner, which also keeps
+// `repeat ... end` blocks.
 #pragma once
 
 #include "stand_in_host/script.h"
@@ -8,5 +9,8 @@
 // reported as "FILE:LINE: what went wrong". Returns 0, or 2 after such a failure.
 int RunScript(const Script& script);
 
-// Prints every command with its arguments and what it prints.
+// Prints every command with its arguments and what it does and prints (--help).
 void PrintHelp();
+
+// The same as the Markdown table that stand_in_host/README.md holds (--commands).
+void PrintCommandTable();

@@ -4,7 +4,7 @@
 // prints a transcript; with --expect it compares that transcript with a file.
 //
 // Usage: OLLYDBG.EXE [--expect FILE | --record FILE] [--status N] [SCRIPT | -]
-//        OLLYDBG.EXE --help
+//        OLLYDBG.EXE --help | --commands
 // Exit: 0 done (or transcript and status as expected, or recorded), 1 not as expected,
 // 2 script error (with --record: nothing written).
 #include <fcntl.h>
@@ -29,6 +29,9 @@ int main(int argc, char** argv) {
         if (arg == "--help") {
             PrintHelp();
             return 0;
+        } else if (arg == "--commands") {
+            PrintCommandTable();
+            return 0;
         } else if (arg == "--expect" && i + 1 < argc) {
             expectPath = argv[++i];
         } else if (arg == "--record" && i + 1 < argc) {
@@ -49,6 +52,9 @@ int main(int argc, char** argv) {
     }
     const int status = RunScript(script);
     if (!recordPath.empty()) {
+        // A failing line names the script as the command line does, which CTest makes an
+        // absolute path.
+        if (scriptPath != "-") Varies(scriptPath, "with how the script is named");
         if (status == expectStatus) return RecordTranscript(recordPath);
         std::printf("%s not written: the script ended with status %d, not %d\n", recordPath.c_str(),
                     status, expectStatus);

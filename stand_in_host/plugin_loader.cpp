@@ -56,7 +56,7 @@ void Load(const std::string& path) {
         throw ScriptError(path + " is no plugin: it does not export " + missing);
     }
     WatchUndecorator(module);
-    VariesByBuild(FileVersion(module));
+    Varies(FileVersion(module), "by build");
     ThePlugin = plugin;
 }
 

@@ -61,12 +61,15 @@ std::string Words::Word() {
     return word;
 }
 
+// Decimal, or hexadecimal after "0x": a leading 0 is no octal sign ("010" is ten).
 long long Words::Number(long long low, long long high) {
     const std::string word = Word();
     if (word.empty()) throw ScriptError("a number is missing");
+    const std::string_view digits = std::string_view(word).substr(word[0] == '-' ? 1 : 0);
+    const bool hex = digits.starts_with("0x") || digits.starts_with("0X");
     char* end = nullptr;
     errno = 0;
-    const long long value = std::strtoll(word.c_str(), &end, 0);
+    const long long value = std::strtoll(word.c_str(), &end, hex ? 16 : 10);
     if (*end != '\0' || errno != 0 || value < low || value > high) {
         throw ScriptError("'" + word + "' is not a number in range");
     }

@@ -10,7 +10,11 @@
 namespace {
 
 std::vector<std::string> Transcript;
-std::vector<std::string> Varying;  // texts that VariesByBuild named
+struct Varying {
+    std::string text;
+    std::string why;
+};
+std::vector<Varying> Varied;  // what Varies named
 
 // Expected lines match when equal, "{*}" standing for any run of text.
 bool Matches(std::string_view actual, std::string_view expected) {
@@ -40,21 +44,22 @@ std::string Hex(std::uint32_t value) {
     return text;
 }
 
-void VariesByBuild(const std::string& text) {
-    if (!text.empty() && std::find(Varying.begin(), Varying.end(), text) == Varying.end()) {
-        Varying.push_back(text);
-    }
+void Varies(const std::string& text, const std::string& why) {
+    const bool named = std::any_of(Varied.begin(), Varied.end(),
+                                   [&](const Varying& varying) { return varying.text == text; });
+    if (!text.empty() && !named) Varied.push_back({text, why});
 }
 
 int RecordTranscript(const std::string& path) {
     std::FILE* file = std::fopen(WindowsPath(path).c_str(), "wb");
     bool written = file != nullptr;
-    std::vector<std::size_t> generalised(Varying.size());
+    std::vector<std::size_t> generalised(Varied.size());
     for (std::string line : Transcript) {
-        for (std::size_t i = 0; i < Varying.size(); ++i) {
-            for (std::size_t at = line.find(Varying[i]); at != std::string::npos;
-                 at = line.find(Varying[i], at + 3)) {
-                line.replace(at, Varying[i].size(), "{*}");
+        for (std::size_t i = 0; i < Varied.size(); ++i) {
+            const std::string& text = Varied[i].text;
+            for (std::size_t at = line.find(text); at != std::string::npos;
+                 at = line.find(text, at + 3)) {
+                line.replace(at, text.size(), "{*}");
                 ++generalised[i];
             }
         }
@@ -66,10 +71,10 @@ int RecordTranscript(const std::string& path) {
         return 2;
     }
     std::printf("transcript recorded in %s (%zu lines)\n", path.c_str(), Transcript.size());
-    for (std::size_t i = 0; i < Varying.size(); ++i) {
+    for (std::size_t i = 0; i < Varied.size(); ++i) {
         if (generalised[i] == 0) continue;
-        std::printf("  %s, which varies by build, written as {*} (%zu in all)\n",
-                    Quoted(Varying[i]).c_str(), generalised[i]);
+        std::printf("  %s, which varies %s, written as {*} (%zu in all)\n",
+                    Quoted(Varied[i].text).c_str(), Varied[i].why.c_str(), generalised[i]);
     }
     return 0;
 }

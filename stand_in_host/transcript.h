@@ -18,10 +18,11 @@ std::string Hex(std::uint32_t value);
 // match, 1 if not, 2 if the file cannot be read.
 int CompareTranscript(const std::string& expectedPath);
 
-// Text that differs from one build of the plugin to the next (its version): a recorded
-// transcript holds "{*}" in its place, so that it stays true for the next version.
-void VariesByBuild(const std::string& text);
+// Text that differs from one run to another (the plugin's version from one build to the
+// next, the script's path as the command line gives it): a recorded transcript holds "{*}"
+// in its place, so that it stays true. why completes "which varies ...".
+void Varies(const std::string& text, const std::string& why);
 
-// Writes the transcript to path, to become an expected file, each text that varies by
-// build written as "{*}" (and said so). Returns 0, or 2 if the file cannot be written.
+// Writes the transcript to path, to become an expected file, each text that varies
+// written as "{*}" (and said so). Returns 0, or 2 if the file cannot be written.
 int RecordTranscript(const std::string& path);
