@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "core/grammar_reader.h"
 
@@ -13,15 +14,17 @@ namespace {
 
 // The bytes at which the quick look stops to look closer; most names hold few of them.
 constexpr auto Stops = [] {
-    std::array<bool, 256> stops{};
-    stops['Y'] = stops['R'] = stops['6'] = true;
+    std::array<std::uint8_t, 256> stops{};
+    stops['Y'] = stops['R'] = stops['6'] = 1;
     return stops;
 }();
 
 }  // namespace
 
 bool MayHoldHazard(std::string_view name) {
-    const auto stops = [](const char* at) { return Stops[static_cast<unsigned char>(*at)]; };
+    const auto stops = [](const char* at) -> unsigned {
+        return Stops[static_cast<unsigned char>(*at)];
+    };
     const char* const begin = name.data();
     const char* const end = begin + name.size();
     for (const char* at = begin;; ++at) {
