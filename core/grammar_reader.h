@@ -1,5 +1,6 @@
-// The reader's state and its productions, shared by symbol_reader.cpp (symbols, names and
-// their encodings) and type_reader.cpp (types, arguments and numbers). One production per
+// The reader's state and its productions, shared by symbol_reader.cpp (symbols and their
+// encodings), scope_reader.cpp (scopes and names), type_reader.cpp (types) and
+// argument_reader.cpp (argument lists, back-references, numbers). One production per
 // function, each mirroring the step of the undecorator it is named after: it reads and
 // consumes the same bytes in the same order, fails where the undecorator fails, and goes on
 // where the undecorator ignores a failure, so that the position after it is the same.
@@ -55,6 +56,10 @@ struct Table {
 // left and right text), and a back-reference reaches only the first ten arguments.
 using Names = Table<256>;
 using ArgumentTypes = Table<20>;
+
+inline bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 struct Name {
     bool ok = false;
@@ -119,17 +124,14 @@ public:
     Outcome SpecialName(bool& named);
     bool Data();
     bool Method();
-    struct Components {
-        bool ok = false;
-        bool isVoid = false;  // exactly one component, "void"
-    };
-    Components Class();
+
+    // scope_reader.cpp
+    Name Class();  // isVoid: exactly one fragment, "void"
     Name TemplateName();
     Name Literal();
 
     // type_reader.cpp
     Type DataType(bool inArguments, ArgumentTypes* types);
-    Type BackReference(unsigned index, const ArgumentTypes* types);
     Type DollarType(bool inArguments, ArgumentTypes* types, bool& recorded);
     Type PointerType(char code, bool inArguments, ArgumentTypes* types, bool& recorded);
     Type QualifiedType(char qualifier, ArgumentTypes* types, bool& finished);
@@ -146,12 +148,15 @@ public:
         }
         return read;
     }
+
+    // argument_reader.cpp
     bool FunctionSignature(ArgumentTypes* types);
     bool Arguments(bool ofFunction, ArgumentTypes* types);
+    Type BackReference(unsigned index, const ArgumentTypes* types);
+    Word ClassWord(bool isVoid);
     bool CallingConvention(char code, bool ofMethod);
     Count Number();
     bool Dimensions(Count count);
-    Word ClassWord(bool isVoid);
 
     // The cursor. Peek reads the byte `ahead` of the position: NUL at and past the end,
     // as far as the NULs after the name reach; a hazard beyond them.

@@ -1,33 +1,10 @@
-// Symbols, names and their encodings: a symbol's operator or special name, its scope of
-// name fragments, back-references, templates and nested symbols, and the encodings of data,
-// functions, methods, vtables, RTTI descriptors and thunks.
-#include <array>
-#include <cstddef>
-#include <cstdint>
-
+// Symbols and their encodings: a symbol's operator or special name (string literals and
+// RTTI descriptors among them), then the encoding of data, vtables, functions, methods and
+// thunks. Its scope is read by scope_reader.cpp, its types by type_reader.cpp.
 #include "core/grammar_reader.h"
 #include "core/name_reader.h"
 
 namespace grammar {
-
-namespace {
-
-// The bytes of a name fragment: letters, digits, '_' and '$'; Wine 10 also takes '<' and '>'.
-constexpr unsigned BothWines = 1;
-constexpr unsigned Wine10Only = 2;
-constexpr auto IdentifierBytes = [] {
-    std::array<std::uint8_t, 256> kinds{};
-    for (int c = 0; c < 256; ++c) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-            c == '_' || c == '$') {
-            kinds[static_cast<std::size_t>(c)] = BothWines;
-        }
-    }
-    kinds['<'] = kinds['>'] = Wine10Only;
-    return kinds;
-}();
-
-}  // namespace
 
 // "?" then an operator ("??..."), a bare template ("?$...") or a scope, then the encoding.
 bool Reader::Symbol() {
@@ -54,7 +31,7 @@ bool Reader::Symbol() {
     }
     if (kind == Operator::Structor && !scoped) return false;  // it takes its class's name
     const char code = Peek();
-    if (code >= '0' && code <= '9') return Data();
+    if (IsDigit(code)) return Data();
     if ((code >= 'A' && code <= 'Z') || code == '$') return Method();
     return false;
 }
@@ -138,8 +115,7 @@ Outcome Reader::SpecialName(bool& named) {
         case 'Z':
             return Outcome::Fails;
         default:
-            return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Y') ? Outcome::ReadOn
-                                                                                : Outcome::Fails;
+            return IsDigit(code) || (code >= 'A' && code <= 'Y') ? Outcome::ReadOn : Outcome::Fails;
     }
 }
 
@@ -176,8 +152,7 @@ bool Reader::Method() {
     bool hasReturn = true;
     if (access == '$') {
         const char thunk = Peek();
-        if (thunk == 'R') Peek(1);  // the undecorator reads the access here
-        if (thunk == 'B') {         // vcall thunk
+        if (thunk == 'B') {  // vcall thunk
             Take();
             if (!Number().ok || Take() != 'A') return false;
             hasArguments = hasReturn = false;
@@ -209,99 +184,6 @@ bool Reader::Method() {
         return false;
     }
     return !hasArguments || Arguments(true, &types);
-}
-
-// A scope: fragments up to '@', innermost first. Each is a name ending in '@', a
-// back-reference digit, a template ("?$"), a nested symbol ("??") or a number ("?N"). A
-// nested symbol that fails leaves the position where it failed and, unless it came first,
-// the undecorator reads on from there, repeating the fragment before it.
-Reader::Components Reader::Class() {
-    bool named = false;
-    bool isVoid = false;
-    unsigned count = 0;
-    for (char c = Peek(); c != '@'; c = Peek()) {
-        if (c == '\0') return {};
-        if (c >= '0' && c <= '9') {
-            Take();
-            const auto index = static_cast<unsigned>(c - '0');
-            named = names_.Has(index);
-            isVoid = named && names_.At(index) == Word::Void;
-        } else if (c == '?') {
-            Take();
-            const char next = Peek();
-            if (next == '$') {
-                Take();
-                const Name name = TemplateName();
-                named = name.ok;
-                isVoid = name.isVoid;
-                if (named) names_.Push(isVoid ? Word::Void : Word::Other);
-            } else if (next == '?') {
-                const unsigned start = names_.start;
-                const unsigned num = names_.num;
-                if (Symbol()) {
-                    named = true;
-                    isVoid = false;
-                }
-                names_.start = start;
-                names_.num = num;
-            } else {
-                if (!Number().ok) return {};
-                named = true;
-                isVoid = false;
-            }
-        } else {
-            const Name name = Literal();
-            named = name.ok;
-            isVoid = name.isVoid;
-        }
-        if (!named) return {};
-        ++count;
-    }
-    Take();
-    return {true, count == 1 && isVoid};
-}
-
-// A name and its template arguments ("name@args@"). The arguments have their own
-// back-references, and the undecorator ignores their failure: the name alone stands, and
-// reading goes on where the arguments failed.
-Name Reader::TemplateName() {
-    const unsigned num = names_.num;
-    const unsigned start = names_.start;
-    const unsigned mark = arguments_.num;
-    names_.start = names_.num;
-    const Name literal = Literal();
-    if (!literal.ok) {
-        names_.start = start;
-        return {};
-    }
-    ArgumentTypes types;
-    const bool arguments = Arguments(false, &types);
-    names_.num = num;
-    names_.start = start;
-    arguments_.num = mark;
-    return {true, literal.isVoid && !arguments};
-}
-
-// A fragment of identifier bytes ending in '@', remembered for back-references. The
-// undecorator stops at the first byte it does not take, and fails there unless it is the
-// '@' after at least one.
-Name Reader::Literal() {
-    const std::size_t first = at_;
-    const unsigned taken = dialect_.wine10 ? BothWines | Wine10Only : BothWines;
-    unsigned seen = 0;
-    std::size_t end = first;
-    for (; end < name_.size(); ++end) {
-        const unsigned kind = IdentifierBytes[static_cast<unsigned char>(name_[end])];
-        if ((kind & taken) == 0) break;
-        seen |= kind;
-    }
-    Wine8Differs((seen & Wine10Only) != 0);
-    Skip(end - first);
-    if (end == first || Peek() != '@') return {};
-    const bool isVoid = std::string_view(name_.data() + first, end - first) == "void";
-    Take();
-    names_.Push(isVoid ? Word::Void : Word::Other);
-    return {true, isVoid};
 }
 
 }  // namespace grammar
