@@ -15,6 +15,7 @@
 #include "core/grammar_reader.h"
 #include "core/name_reader.h"
 #include "core/option_table.h"
+#include "fuzz/grammar_label.h"
 #include "host/plugin_exports.h"
 #include "tests/fake_host.h"
 #include "tests/plugin_texts.h"
@@ -27,26 +28,6 @@ void Require(bool holds, const char* what) {
     if (holds) return;
     std::fprintf(stderr, "invariant broken: %s\n", what);
     std::abort();
-}
-
-// The pieces of decorated names where the grammar branches: symbol and operator starts,
-// name fragments and back-references, types, qualifiers, numbers and array counts, so that
-// a label built from them reaches deep into the reader.
-constexpr const char* GrammarCodes[] = {
-    "?",   "??",  "?$",  "??$?", "??_R", "??_C", "??__K", "?_", "@",  "@@", "x@",  "void@",  "<>@",
-    "0",   "1",   "9",   "?0",   "?A@",  "?P@",  "A",     "B",  "D",  "H",  "X",   "XZ",     "Z",
-    "@Z",  "_N",  "_",   "V",    "U",    "W4",   "T",     "P",  "PA", "QB", "AA",  "?A",     "?B",
-    "$$C", "$$B", "$$Q", "$$A6", "$$T",  "$$V",  "$A",    "$0", "$F", "$R", "$B",  "$4",     "P6",
-    "Q6",  "P8",  "E",   "F",    "G",    "I",    "Y",     "Y0", "Y1", "Y?", "YP@", "YPPPP@", "YA",
-    "QAE", "UAE", "SA",  "2",    "3",    "6",    "6B@",   "8",  "M",  "N",
-};
-
-std::string GrammarLabel(FuzzedDataProvider& in) {
-    std::string label = "?";
-    for (int n = in.ConsumeIntegralInRange(0, 48); n > 0 && label.size() < 255; --n) {
-        label += in.PickValueInArray(GrammarCodes);
-    }
-    return label.substr(0, 255);
 }
 
 std::string LabelText(FuzzedDataProvider& in) {

@@ -9,7 +9,22 @@
 
 namespace {
 FakeHost TheHost;
+
+int AnswerRead(Address address, int nameType, char* buffer) {
+    const auto found = TheHost.labels.find(address);
+    if (nameType == NameTypeLabel && found != TheHost.labels.end()) {
+        if (TheHost.silentReads.count(address) != 0) return 1;
+        if (TheHost.unterminatedReads.count(address) != 0) {
+            const std::string& label = found->second;
+            std::memcpy(buffer, label.data(), std::min<std::size_t>(label.size(), TextBufferSize));
+            return TextBufferSize;
+        }
+    }
+    return ReadLabel(TheHost.labels, address, nameType, buffer);
+}
 }  // namespace
+
+std::function<void(std::string_view text)> WatchLabelReads;
 
 FakeHost& Host() {
     return TheHost;
@@ -59,16 +74,11 @@ void QueryRange(Address* base, Address* size) {
 
 int ReadName(Address address, int nameType, char* buffer) {
     TheHost.reads.push_back(address);
-    const auto found = TheHost.labels.find(address);
-    if (nameType == NameTypeLabel && found != TheHost.labels.end()) {
-        if (TheHost.silentReads.count(address) != 0) return 1;
-        if (TheHost.unterminatedReads.count(address) != 0) {
-            const std::string& label = found->second;
-            std::memcpy(buffer, label.data(), std::min<std::size_t>(label.size(), TextBufferSize));
-            return TextBufferSize;
-        }
+    const int answer = AnswerRead(address, nameType, buffer);
+    if (answer != 0 && WatchLabelReads && TheHost.silentReads.count(address) == 0) {
+        WatchLabelReads({buffer, strnlen(buffer, TextBufferSize - 1)});
     }
-    return ReadLabel(TheHost.labels, address, nameType, buffer);
+    return answer;
 }
 
 void WriteName(Address address, int nameType, const char* text) {

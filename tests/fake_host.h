@@ -8,6 +8,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/name_reader.h"
@@ -73,6 +74,11 @@ struct FakeHost {
 // that answers "[name|flags]" for every name.
 FakeHost& Host();
 void Reset();
+
+// Where set, sees the text of every label that ReadName writes into the plugin's buffer. It
+// outlives Reset(), so that the oracle's check collects the names that the fuzz corpus's
+// inputs make the plugin read.
+extern std::function<void(std::string_view text)> WatchLabelReads;
 
 // Ready-made undecorator scripts.
 UndecorateAnswer Tagged(const std::string& name, unsigned long flags);

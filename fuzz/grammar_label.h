@@ -1,0 +1,12 @@
+// Labels built from the grammar's own pieces: symbol and operator starts, name fragments and
+// back-references, types, qualifiers, numbers and array counts, so that a label reaches deep
+// into the plugin's reading of a name. The fuzzer builds them from its input, the oracle's
+// check from a seeded stream of bytes.
+#pragma once
+
+#include <string>
+
+class FuzzedDataProvider;
+
+// "?" and up to 48 pieces, at most 255 bytes.
+std::string GrammarLabel(FuzzedDataProvider& in);

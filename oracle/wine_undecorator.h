@@ -1,0 +1,67 @@
+// Wine's undecorators, built natively from their own undname.c (oracle/CMakeLists.txt), and
+// how one name ends in one of them. Each reading is made as dbghelp's UnDecorateSymbolName
+// makes it for the plugin (a 256-byte output, the plugin's flags), in a child process of its
+// own, so that a runaway, a failed assertion or a fault ends only the child.
+//
+// The name stands at the end of a readable page, followed by its NUL and NulsAfterName more,
+// as in the plugin's label buffer, then by an unreadable page. Where it matters the reading
+// is true to the 32-bit DLL: an allocation's size is cut to 32 bits, as the DLL's size_t is,
+// and integers wrap (the build's -fwrapv). Wine's heap rounds a block up to 8 bytes or more,
+// glibc's to 24 or more, so a write a few bytes past a small block is no fault in either.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+enum class Ending : std::uint8_t {
+    Undecorated,    // it wrote a name
+    Refused,        // it gave the name back as it was
+    Runaway,        // it went past the time or allocation budget
+    Assert,         // an assertion failed, which ends the process
+    FaultPastNuls,  // it read past the NULs after the name
+    OtherFault,     // any other fault, or the process ended by another signal
+};
+
+std::string_view EndingName(Ending ending);
+
+inline bool IsHazard(Ending ending) {
+    return ending != Ending::Undecorated && ending != Ending::Refused;
+}
+
+// msvcrt's __unDName.
+using UnDName = char* (*)(char* output, const char* name, int capacity,
+                          void* (*allocate)(std::size_t), void (*release)(void*),
+                          unsigned short flags);
+
+struct WineUndecorator {
+    std::string_view version;  // as oracle/wine-sources.txt names it: "8.0"
+    UnDName undecorate;
+};
+
+// Every version that oracle/wine-sources.txt names, in its order (a generated file).
+extern const std::span<const WineUndecorator> WineUndecorators;
+
+struct Reading {
+    std::string_view name;  // at most 255 bytes, no NUL
+    const WineUndecorator* undecorator;
+    unsigned long flags;  // UndecorateNameOnly or UndecorateComplete
+};
+
+struct ReadingResult {
+    Ending ending;
+    std::size_t allocated;  // bytes, as far as the reading went
+};
+
+// How each reading ended, in order. The readings of one name that follow one another are
+// made in one child process, a new one after any that ends it; at most `children` run at a
+// time.
+std::vector<ReadingResult> RunReadings(std::span<const Reading> readings, int children);
+
+// The budgets past which a reading has run away. A well-formed name of 255 bytes takes a
+// few KiB and microseconds; a name that makes Wine loop once per declared array dimension
+// passes 1 MiB within a millisecond.
+inline constexpr std::size_t AllocationBudget = std::size_t{1} << 20;
+inline constexpr int TimeBudgetSeconds = 2;
