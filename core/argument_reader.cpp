@@ -33,6 +33,7 @@ bool Reader::Arguments(bool ofFunction, ArgumentTypes* types) {
     }
     for (char c = Peek(); c != '\0'; c = Peek()) {
         const std::size_t first = at_;
+        const std::size_t before = Spelled();
         if (c == '@') {
             Take();
             break;
@@ -51,8 +52,8 @@ bool Reader::Arguments(bool ofFunction, ArgumentTypes* types) {
         const Type type = DataType(true, types);
         if (!type.ok) return false;
         if (ofFunction && at_ - first > 1 && arguments_.num < 20) {
-            arguments_.Push(Word::Other);
-            arguments_.Push(Word::Other);
+            arguments_.Push(Word::Other, Spelled() - before);
+            arguments_.Push(Word::Other, 0);
         }
         const bool endsInWine8 =
             (ofFunction && type.word == Word::Void) || type.word == Word::Ellipsis;
@@ -122,11 +123,15 @@ bool Reader::Dimensions(Count count) {
 }
 
 // A back-reference to the index-th argument type: Wine 10 looks in its one table, Wine 8
-// in the current function's or template's, where it also finds that type's text.
+// in the current function's or template's, where it also finds that type's text. Either
+// copies what that type spells.
 Type Reader::BackReference(unsigned index, const ArgumentTypes* types) {
     const bool inWine8 = types != nullptr && types->Has(2 * index);
     const bool inWine10 = arguments_.Has(2 * index);
-    Wine8Differs(inWine8 != inWine10);
+    const std::size_t size8 = inWine8 ? types->Size(2 * index) : 0;
+    const std::size_t size10 = inWine10 ? arguments_.Size(2 * index) : 0;
+    Wine8Differs(inWine8 != inWine10 || size8 != size10);
+    Respell(dialect_.wine10 ? size10 : size8);
     return {dialect_.wine10 ? inWine10 : inWine8, inWine8 ? types->At(2 * index) : Word::Other};
 }
 

@@ -32,17 +32,23 @@ enum class Word : std::uint8_t { Other, Void, Ellipsis };
 
 // One of the undecorator's back-reference arrays, by count: an entry is there to refer to
 // below max, the most ever pushed, even after num was wound back. Capacity entries keep
-// their word; beyond them, none is needed by a name of 511 bytes or fewer. Wine 8 keeps
-// one table of argument types per function or template, Wine 10 one for the whole name.
+// their word and the bytes they spell (back-references expanded); beyond them, none is
+// needed by a name of 511 bytes or fewer. Wine 8 keeps one table of argument types per
+// function or template, Wine 10 one for the whole name.
 template <unsigned Capacity>
 struct Table {
     unsigned start = 0;
     unsigned num = 0;
     unsigned max = 0;
-    Word words[Capacity];  // only those below max are read, and all of those were written
+    // Only those below max are read, and all of those were written.
+    Word words[Capacity];
+    std::size_t sizes[Capacity];
 
-    void Push(Word word) {
-        if (num < Capacity) words[num] = word;
+    void Push(Word word, std::size_t size) {
+        if (num < Capacity) {
+            words[num] = word;
+            sizes[num] = size;
+        }
         if (++num > max) max = num;
     }
     // The undecorator's own arithmetic, unsigned and wrapping.
@@ -50,6 +56,10 @@ struct Table {
     Word At(unsigned index) const {
         const unsigned position = start + index;
         return position < Capacity ? words[position] : Word::Other;
+    }
+    std::size_t Size(unsigned index) const {
+        const unsigned position = start + index;
+        return position < Capacity ? sizes[position] : 0;
     }
 };
 // Names: one entry per name fragment. Wine 8's argument types: two per argument (a type's
@@ -89,8 +99,9 @@ inline bool IsHazardousRank(const Count& count, std::size_t left) {
 }
 
 // Whether the name holds a byte sequence that some hazard starts with: a 'Y' before a
-// hazardous count, "_R" before anything but '0' to '4', or '6' after 'P' to 'S'. Where it
-// holds none, no reading of it finds a hazard.
+// hazardous count, "_R" before anything but '0' to '4', '6' after 'P' to 'S', or enough
+// digits that its back-references could spell past ExpansionLimit. Where it holds none, no
+// reading of it finds a hazard.
 bool MayHoldHazard(std::string_view name);
 struct Qualifiers {
     bool ok = false;
@@ -113,6 +124,8 @@ public:
     }
     // Bytes consumed: each once, but the few stepped back over, and past the end included.
     std::size_t Steps() const { return at_ + backs_; }
+    // Bytes consumed, each back-reference counted as the bytes it stands for.
+    std::size_t Spelled() const { return at_ + respelled_; }
     // Whether this reading met a place where the other setting of NAME_ONLY, or Wine 8 in
     // place of Wine 10, would have read on otherwise. Until such a place, they read alike.
     bool NameOnlyMatters() const { return nameOnlyMatters_; }
@@ -187,6 +200,11 @@ public:
         return at_ < name_.size() ? std::string_view(name_.data() + at_, name_.size() - at_)
                                   : std::string_view();
     }
+    // A back-reference resolved to an entry that spells this many bytes.
+    void Respell(std::size_t size) {
+        respelled_ += size;
+        if (Spelled() > ExpansionLimit) Found(Hazard::Expansion);
+    }
     // In a Wine 10 reading: Wine 8 decides otherwise here.
     void Wine8Differs(bool differs) {
         if (dialect_.wine10 && differs) wine8Matters_ = true;
@@ -197,6 +215,7 @@ private:
     Dialect dialect_;
     std::size_t at_ = 0;
     std::size_t backs_ = 0;
+    std::size_t respelled_ = 0;  // below twice ExpansionLimit: past it a hazard ends the reading
     Hazard hazard_ = Hazard::None;
     bool nameOnlyMatters_ = false;
     bool wine8Matters_ = false;

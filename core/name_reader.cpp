@@ -1,5 +1,6 @@
-// The entry point: a quick look for the byte sequences a hazard starts with, then, only
-// where one stands, the readings of grammar_reader.h, as many as the undecorators differ.
+// The entry point: a quick look for the byte sequences a hazard starts with and for enough
+// digits to expand past ExpansionLimit, then, only where one stands, the readings of
+// grammar_reader.h, as many as the undecorators differ.
 #include "core/name_reader.h"
 
 #include <array>
@@ -12,29 +13,39 @@ namespace grammar {
 
 namespace {
 
-// The bytes at which the quick look stops to look closer; most names hold few of them.
-constexpr auto Stops = [] {
-    std::array<std::uint8_t, 256> stops{};
-    stops['Y'] = stops['R'] = stops['6'] = 1;
-    return stops;
+// What the quick look makes of a byte: a stop, where it looks closer (most names hold few),
+// and a digit, which may be a back-reference. Eight bytes' kinds add up without carrying
+// from one field into the other.
+constexpr std::uint8_t Stop = 0x10;
+constexpr std::uint8_t Digit = 0x01;
+constexpr unsigned StopField = 0xF0;
+constexpr auto Kinds = [] {
+    std::array<std::uint8_t, 256> kinds{};
+    for (int c = '0'; c <= '9'; ++c) kinds[static_cast<std::size_t>(c)] = Digit;
+    kinds['Y'] = kinds['R'] = Stop;
+    kinds['6'] |= Stop;
+    return kinds;
 }();
 
 }  // namespace
 
 bool MayHoldHazard(std::string_view name) {
-    const auto stops = [](const char* at) -> unsigned {
-        return Stops[static_cast<unsigned char>(*at)];
+    const auto kind = [](const char* at) -> unsigned {
+        return Kinds[static_cast<unsigned char>(*at)];
     };
     const char* const begin = name.data();
     const char* const end = begin + name.size();
+    unsigned digits = 0;
     for (const char* at = begin;; ++at) {
-        // Eight bytes a step, as most bytes are no stop.
-        while (end - at >= 8 && !(stops(at) | stops(at + 1) | stops(at + 2) | stops(at + 3) |
-                                  stops(at + 4) | stops(at + 5) | stops(at + 6) | stops(at + 7))) {
-            at += 8;
+        for (unsigned eight = 0; end - at >= 8; at += 8) {
+            eight = kind(at) + kind(at + 1) + kind(at + 2) + kind(at + 3) + kind(at + 4) +
+                    kind(at + 5) + kind(at + 6) + kind(at + 7);
+            if ((eight & StopField) != 0) break;
+            digits += eight;
         }
-        while (at != end && !stops(at)) ++at;
-        if (at == end) return false;
+        for (; at != end && (kind(at) & Stop) == 0; ++at) digits += kind(at);
+        if (at == end) break;
+        digits += kind(at) & Digit;
         if (*at == 'Y') {  // an array's count follows a 'Y'
             std::size_t used = 0;
             const std::string_view rest(at + 1, static_cast<std::size_t>(end - at - 1));
@@ -48,6 +59,9 @@ bool MayHoldHazard(std::string_view name) {
             return true;  // a function pointer: "6" after a pointer's code
         }
     }
+    // Each back-reference at most doubles what the bytes read so far spell.
+    const std::size_t read = name.size() + 1 + NulsAfterName;
+    return digits >= 16 || (read << digits) > ExpansionLimit;
 }
 
 }  // namespace grammar

@@ -30,7 +30,16 @@ enum class Hazard {
     QualifiedFunctionPointer,
     // The undecorator would read past the NULs that follow the name (NulsAfterName).
     PastEnd,
+    // Back-references, each standing for a name or type read before, some of them back-
+    // references too, spell more than ExpansionLimit bytes: the undecorator builds and
+    // copies a text that doubles at each such step, for seconds or until memory runs out.
+    Expansion,
 };
+
+// A name of at most 255 bytes spells at most this many once its back-references are
+// expanded, or is kept back as Expansion. The undecorator's text for one takes some MiB at
+// most; no name a compiler writes comes near it.
+inline constexpr std::size_t ExpansionLimit = 16 * 1024;
 
 // On some malformed names the undecorator steps over the name's NUL and reads up to two
 // bytes more; the caller keeps this many NULs there, so that it reads no earlier, longer

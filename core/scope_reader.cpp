@@ -1,7 +1,7 @@
 // Scopes and their names: fragments ending in '@', back-references to them, templates
 // with their arguments, nested symbols and numbered scopes, innermost first, as in
 // "Read@File@io@@". A name fragment is remembered for back-references as the undecorator
-// remembers it.
+// remembers it, with the bytes it spells.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -45,15 +45,17 @@ Name Reader::Class() {
             const auto index = static_cast<unsigned>(c - '0');
             named = names_.Has(index);
             isVoid = named && names_.At(index) == Word::Void;
+            if (named) Respell(names_.Size(index));
         } else if (c == '?') {
             Take();
             const char next = Peek();
             if (next == '$') {
                 Take();
+                const std::size_t before = Spelled();
                 const Name name = TemplateName();
                 named = name.ok;
                 isVoid = name.isVoid;
-                if (named) names_.Push(isVoid ? Word::Void : Word::Other);
+                if (named) names_.Push(isVoid ? Word::Void : Word::Other, Spelled() - before);
             } else if (next == '?') {
                 const unsigned start = names_.start;
                 const unsigned num = names_.num;
@@ -119,7 +121,7 @@ Name Reader::Literal() {
     if (end == first || Peek() != '@') return {};
     const bool isVoid = std::string_view(name_.data() + first, end - first) == "void";
     Take();
-    names_.Push(isVoid ? Word::Void : Word::Other);
+    names_.Push(isVoid ? Word::Void : Word::Other, end - first);
     return {true, isVoid};
 }
 

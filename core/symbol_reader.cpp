@@ -120,8 +120,10 @@ Outcome Reader::SpecialName(bool& named) {
 }
 
 // A variable or static member (0 to 5: its type and storage), a vtable or similar table (6,
-// 7: storage and an optional "for" class), or a bare name (8, 9).
+// 7: storage and an optional "for" class), or a bare name (8, 9). A variable's type has a
+// table of argument types of its own, for the function pointers in it.
 bool Reader::Data() {
+    ArgumentTypes types;
     switch (Take()) {
         case '0':
         case '1':
@@ -129,7 +131,7 @@ bool Reader::Data() {
         case '3':
         case '4':
         case '5':
-            return DataType(false, nullptr).ok && Qualifier(true).ok;
+            return DataType(false, &types).ok && Qualifier(true).ok;
         case '6':
         case '7':
             if (!Qualifier(false).ok) return false;

@@ -28,6 +28,7 @@ bool IsExtendedType(char code) {
 Type Reader::DataType(bool inArguments, ArgumentTypes* types) {
     Type type;
     bool recorded = true;
+    const std::size_t before = Spelled();
     const char code = Take();
     if (IsBasicType(code)) return {true, code == 'X' ? Word::Void : Word::Other};
     if (IsDigit(code)) return BackReference(static_cast<unsigned>(code - '0'), types);
@@ -78,8 +79,8 @@ Type Reader::DataType(bool inArguments, ArgumentTypes* types) {
             break;
     }
     if (types != nullptr && inArguments) {
-        types->Push(type.ok ? type.word : Word::Other);  // its left text
-        types->Push(Word::Other);                        // and its right
+        types->Push(type.ok ? type.word : Word::Other, Spelled() - before);  // its left text
+        types->Push(Word::Other, 0);                                         // and its right
     }
     return type;
 }

@@ -3,6 +3,8 @@
 #include "oracle/wine_undecorator.h"
 
 #include <fcntl.h>
+#include <malloc.h>
+#include <setjmp.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/time.h>
@@ -34,12 +36,18 @@ int StatusOf(Ending ending) {
 const char* Guard = nullptr;  // the unreadable page after the name
 std::size_t PageSize = 0;
 std::size_t* Allocated = nullptr;  // in memory the parent shares, for a reading that ends the child
+std::size_t Budget = 0;
+// The blocks of the reading under way. The undecorator frees them all as it returns; a
+// reading that runs away leaves through Escape, and they are freed for it.
+std::vector<void*> Blocks;
+sigjmp_buf Escape;
 
 void* Allocate(std::size_t size) {
     const std::uint32_t wide = static_cast<std::uint32_t>(size);  // the 32-bit DLL's size_t
     *Allocated += wide;
-    if (*Allocated > AllocationBudget) _exit(StatusOf(Ending::Runaway));
-    return std::malloc(wide);
+    if (*Allocated > Budget) siglongjmp(Escape, 1);
+    Blocks.push_back(std::malloc(wide));
+    return Blocks.back();
 }
 
 void Release(void* block) {
@@ -73,17 +81,28 @@ const char* Place(std::string_view name, char* page) {
     fault.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigaction(SIGSEGV, &fault, nullptr);
     sigaction(SIGBUS, &fault, nullptr);
+    // Freed memory stays the heap's, so that the next runaway writes to pages already there.
+    mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * Budget));
+    mallopt(M_MMAP_THRESHOLD, static_cast<int>(std::min<std::size_t>(Budget, 32 << 20)));
+    Blocks.reserve(Budget / 512);
     for (const Reading& reading : readings) {
         const char* const name = Place(reading.name, page);
         *Allocated = 0;
+        Blocks.clear();
         const itimerval budget{{0, 0}, {TimeBudgetSeconds, 0}};
         setitimer(ITIMER_PROF, &budget, nullptr);  // SIGPROF ends the child: a runaway
         char output[TextBufferSize] = {};
-        reading.undecorator->undecorate(output, name, TextBufferSize, Allocate, Release,
-                                        static_cast<unsigned short>(reading.flags));
-        output[TextBufferSize - 1] = '\0';
-        const bool refused = reading.name.substr(0, TextBufferSize - 1) == output;
-        const ReadingResult result{refused ? Ending::Refused : Ending::Undecorated, *Allocated};
+        ReadingResult result{Ending::Runaway, *Allocated};
+        if (sigsetjmp(Escape, 0) == 0) {
+            reading.undecorator->undecorate(output, name, TextBufferSize, Allocate, Release,
+                                            static_cast<unsigned short>(reading.flags));
+            output[TextBufferSize - 1] = '\0';
+            const bool refused = reading.name.substr(0, TextBufferSize - 1) == output;
+            result = {refused ? Ending::Refused : Ending::Undecorated, *Allocated};
+        } else {
+            for (void* block : Blocks) std::free(block);
+            result.allocated = *Allocated;
+        }
         if (write(results, &result, sizeof result) != sizeof result) _exit(1);
     }
     _exit(0);
@@ -128,7 +147,9 @@ std::string_view EndingName(Ending ending) {
     return Names[static_cast<int>(ending)];
 }
 
-std::vector<ReadingResult> RunReadings(std::span<const Reading> readings, int children) {
+std::vector<ReadingResult> RunReadings(std::span<const Reading> readings, int children,
+                                       std::size_t budget) {
+    Budget = budget;
     PageSize = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
     void* pages =
         mmap(nullptr, 2 * PageSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);

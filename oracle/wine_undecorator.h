@@ -55,13 +55,18 @@ struct ReadingResult {
     std::size_t allocated;  // bytes, as far as the reading went
 };
 
-// How each reading ended, in order. The readings of one name that follow one another are
-// made in one child process, a new one after any that ends it; at most `children` run at a
-// time.
-std::vector<ReadingResult> RunReadings(std::span<const Reading> readings, int children);
+// How each reading ended, in order, each stopped as a runaway past `budget` bytes. The
+// readings of one name that follow one another are made in one child process, a new one
+// after any that ends it; at most `children` run at a time.
+std::vector<ReadingResult> RunReadings(std::span<const Reading> readings, int children,
+                                       std::size_t budget);
 
-// The budgets past which a reading has run away. A well-formed name of 255 bytes takes a
-// few KiB and microseconds; a name that makes Wine loop once per declared array dimension
-// passes 1 MiB within a millisecond.
-inline constexpr std::size_t AllocationBudget = std::size_t{1} << 20;
+// The budgets past which a reading has run away: as much as the 32-bit DLL copies in about a
+// second where 32-bit code is emulated, or as much CPU time. A name that a compiler writes
+// takes a few KiB; one that makes Wine loop once per declared array dimension, or whose
+// back-references double its text at each step, runs on for hours.
+inline constexpr std::size_t AllocationBudget = std::size_t{64} << 20;
 inline constexpr int TimeBudgetSeconds = 2;
+// A first, quicker pass stops every reading at this; only a reading that it stops and whose
+// runaway decides a question is made again with the whole budget.
+inline constexpr std::size_t FirstPassBudget = std::size_t{1} << 20;
