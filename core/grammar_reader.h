@@ -1,9 +1,10 @@
-// The reader's state and its productions, shared by symbol_reader.cpp (symbols and their
-// encodings), scope_reader.cpp (scopes and names), type_reader.cpp (types) and
-// argument_reader.cpp (argument lists, back-references, numbers). One production per
-// function, each mirroring the step of the undecorator it is named after: it reads and
-// consumes the same bytes in the same order, fails where the undecorator fails, and goes on
-// where the undecorator ignores a failure, so that the position after it is the same.
+// The reader's state and its productions, shared by symbol_reader.cpp (symbols, their
+// empty scope and their encodings), scope_reader.cpp (scopes and names), type_reader.cpp
+// (types) and argument_reader.cpp (argument lists, back-references, numbers). One
+// production per function, each mirroring the step of the undecorator it is named after:
+// it reads and consumes the same bytes in the same order, fails where the undecorator
+// fails, and goes on where the undecorator ignores a failure, so that the position after it
+// is the same.
 //
 // A position may pass the end of the name, as the undecorator's does when it consumes the
 // terminating NUL, and reads NULs there. Once a hazard is found every read answers NUL, on

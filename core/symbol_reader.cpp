@@ -1,6 +1,7 @@
 // Symbols and their encodings: a symbol's operator or special name (string literals and
-// RTTI descriptors among them), then the encoding of data, vtables, functions, methods and
-// thunks. Its scope is read by scope_reader.cpp, its types by type_reader.cpp.
+// RTTI descriptors among them), an empty scope ("?@"), then the encoding of data, vtables,
+// functions, methods and thunks. Any other scope is read by scope_reader.cpp, its types by
+// type_reader.cpp.
 #include "core/grammar_reader.h"
 #include "core/name_reader.h"
 

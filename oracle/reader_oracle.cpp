@@ -36,7 +36,6 @@
 #include <map>
 #include <random>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -66,6 +65,9 @@ constexpr Modelled Dialects[] = {{"8.0", false}, {"10.0", true}};
 constexpr unsigned long Flags[] = {UndecorateNameOnly, UndecorateComplete};
 constexpr std::size_t MaxName = TextBufferSize - 1;
 constexpr std::size_t MissesShown = 20;
+// Generated names are made, read and checked this many at a time, so that a campaign of
+// millions needs no more memory than one of thousands.
+constexpr std::uint64_t GeneratedAtOnce = 20000;
 
 struct Named {
     std::string name;
@@ -193,37 +195,48 @@ bool ReaderStopsAtRunaway(const Reading& reading) {
 }
 
 struct Tally {
-    std::map<std::string, std::array<std::size_t, 6>> endings;  // by reading: by Ending
+    // By undecorator and flag, as results are: how many readings ended each way.
+    std::vector<std::array<std::size_t, 6>> endings;
     std::map<Hazard, std::size_t> kept;
     std::map<Hazard, std::size_t> overKept;  // kept, though no reading ends in a hazard
     std::vector<std::string> overKeptShown;
     std::size_t largestLetThrough = 0;  // the most a reading of a name let through allocated
     std::vector<std::string> misses;
+    std::size_t readings = 0;
+    std::size_t again = 0;  // made again with the whole budget
 };
+
+// How one name's readings ended, by undecorator and then flag.
+std::string Endings(std::span<const ReadingResult> results) {
+    std::string text;
+    for (std::size_t r = 0; r < results.size(); ++r) {
+        const std::size_t f = r % std::size(Flags);
+        if (f == 0) {
+            text += std::string(r == 0 ? "" : "; ") + "Wine " +
+                    std::string(WineUndecorators[r / std::size(Flags)].version) + ":";
+        }
+        text += std::string(f == 0 ? " " : ", ") + FlagName(Flags[f]) + " " +
+                std::string(EndingName(results[r].ending));
+    }
+    return text;
+}
 
 // Compares one name's readings, by undecorator and then flag, with the reader's.
 void Check(const Named& named, std::span<const ReadingResult> results, bool show, Tally& tally) {
-    std::ostringstream readings;
+    tally.endings.resize(results.size());
     bool anyHazard = false;
-    for (std::size_t u = 0; u < WineUndecorators.size(); ++u) {
-        readings << (u == 0 ? "" : "; ") << "Wine " << WineUndecorators[u].version << ":";
-        for (std::size_t f = 0; f < std::size(Flags); ++f) {
-            const ReadingResult& result = results[u * std::size(Flags) + f];
-            readings << (f == 0 ? " " : ", ") << FlagName(Flags[f]) << " "
-                     << EndingName(result.ending);
-            ++tally.endings[std::string(WineUndecorators[u].version) + " " + FlagName(Flags[f])]
-                           [static_cast<int>(result.ending)];
-            anyHazard = anyHazard || IsHazard(result.ending);
-        }
+    for (std::size_t r = 0; r < results.size(); ++r) {
+        ++tally.endings[r][static_cast<int>(results[r].ending)];
+        anyHazard = anyHazard || IsHazard(results[r].ending);
     }
-    const std::string what = Quoted(named.name) + " (" + named.from + ")";
+    const auto what = [&] { return Quoted(named.name) + " (" + named.from + ")"; };
     const Hazard verdict = ReadDecoratedName(named.name).hazard;
     if (show) {
-        std::cout << what << ": the reader: " << HazardName(verdict) << "; " << readings.str()
+        std::cout << what() << ": the reader: " << HazardName(verdict) << "; " << Endings(results)
                   << "\n";
     }
     const auto miss = [&](const std::string& why) {
-        tally.misses.push_back("miss: " + what + ": " + why + "; " + readings.str());
+        tally.misses.push_back("miss: " + what() + ": " + why + "; " + Endings(results));
     };
     // The verdict: kept back exactly when some reading ends in a hazard, and as that hazard,
     // or by a conservative rule.
@@ -241,7 +254,7 @@ void Check(const Named& named, std::span<const ReadingResult> results, bool show
         if (!std::any_of(results.begin(), results.end(), agrees)) {
             miss("the reader keeps it back as " + std::string(HazardName(verdict)));
         } else if (!anyHazard) {
-            if (tally.overKeptShown.size() < 3) tally.overKeptShown.push_back(what);
+            if (tally.overKeptShown.size() < 3) tally.overKeptShown.push_back(what());
             ++tally.overKept[verdict];
         }
     }
@@ -261,6 +274,38 @@ void Check(const Named& named, std::span<const ReadingResult> results, bool show
                  std::string(EndingName(result.ending)) + ", the reader's reading of it finds " +
                  std::string(HazardName(found)));
         }
+    }
+}
+
+// Reads every name with every undecorator under both flags, and checks the reader against
+// each: a first pass within FirstPassBudget, then, with the whole budget, the runaways that
+// decide a question.
+void ReadAndCheck(const std::vector<Named>& names, int children, std::size_t shown, Tally& tally) {
+    std::vector<Reading> readings;
+    for (const Named& named : names) {
+        for (const WineUndecorator& undecorator : WineUndecorators) {
+            for (const unsigned long flags : Flags) {
+                readings.push_back({named.name, &undecorator, flags});
+            }
+        }
+    }
+    std::vector<ReadingResult> results = RunReadings(readings, children, FirstPassBudget);
+    std::vector<Reading> again;
+    std::vector<std::size_t> againAt;
+    for (std::size_t r = 0; r < readings.size(); ++r) {
+        if (results[r].ending == Ending::Runaway && results[r].allocated <= AllocationBudget &&
+            !ReaderStopsAtRunaway(readings[r])) {
+            again.push_back(readings[r]);
+            againAt.push_back(r);
+        }
+    }
+    const std::vector<ReadingResult> wholeBudget = RunReadings(again, children, AllocationBudget);
+    for (std::size_t a = 0; a < again.size(); ++a) results[againAt[a]] = wholeBudget[a];
+    tally.readings += readings.size();
+    tally.again += again.size();
+    const std::size_t perName = WineUndecorators.size() * std::size(Flags);
+    for (std::size_t n = 0; n < names.size(); ++n) {
+        Check(names[n], std::span(results).subspan(n * perName, perName), n < shown, tally);
     }
 }
 
@@ -308,72 +353,53 @@ int main(int argc, char** argv) try {
         ++i;
     }
 
-    Names names;
-    for (const std::string& name : given) names.Add(name, "the command line");
+    const auto start = std::chrono::steady_clock::now();
+    Tally tally;
+    Names fixed;
+    for (const std::string& name : given) fixed.Add(name, "the command line");
     const std::vector<std::string> pool =
         poolPath.empty() ? std::vector<std::string>{} : PoolNames(poolPath);
-    std::size_t counted = names.All().size();
-    const auto newNames = [&] {
-        const std::size_t added = names.All().size() - counted;
-        counted = names.All().size();
-        return added;
-    };
     for (std::size_t i = 0; i < pool.size(); ++i) {
-        names.Add(pool[i], poolPath + ":" + std::to_string(i + 1));
+        fixed.Add(pool[i], poolPath + ":" + std::to_string(i + 1));
     }
-    const std::size_t fromPool = newNames();
+    const std::size_t fromPool = fixed.All().size() - given.size();
     if (!corpus.empty()) {
-        for (const std::string& label : CorpusLabels(corpus)) names.Add(label, "the fuzz corpus");
+        for (const std::string& label : CorpusLabels(corpus)) fixed.Add(label, "the fuzz corpus");
     }
-    const std::size_t fromCorpus = newNames();
-    for (std::uint64_t i = 0; i < generated; ++i) {
-        names.Add(GeneratedName(pool, seed, i, static_cast<int>(strength)),
-                  "seed " + std::to_string(seed) + " name " + std::to_string(i));
-    }
-    const std::size_t fromSeed = newNames();
-
-    const auto start = std::chrono::steady_clock::now();
-    std::vector<Reading> readings;
-    for (const Named& named : names.All()) {
-        for (const WineUndecorator& undecorator : WineUndecorators) {
-            for (const unsigned long flags : Flags) {
-                readings.push_back({named.name, &undecorator, flags});
-            }
+    const std::size_t fromCorpus = fixed.All().size() - given.size() - fromPool;
+    ReadAndCheck(fixed.All(), children, given.size(), tally);
+    std::size_t fromSeed = 0;
+    for (std::uint64_t first = 0; first < generated; first += GeneratedAtOnce) {
+        Names names;
+        for (std::uint64_t i = first; i < std::min(generated, first + GeneratedAtOnce); ++i) {
+            names.Add(GeneratedName(pool, seed, i, static_cast<int>(strength)),
+                      "seed " + std::to_string(seed) + " name " + std::to_string(i));
+        }
+        fromSeed += names.All().size();
+        ReadAndCheck(names.All(), children, 0, tally);
+        if (generated > 10 * GeneratedAtOnce) {  // a campaign says how far it is
+            std::fprintf(stderr, "reader_oracle: %llu of %llu generated names read, %zu misses\n",
+                         static_cast<unsigned long long>(first + GeneratedAtOnce),
+                         static_cast<unsigned long long>(generated), tally.misses.size());
         }
     }
-    std::vector<ReadingResult> results = RunReadings(readings, children, FirstPassBudget);
-    std::vector<Reading> again;
-    std::vector<std::size_t> againAt;
-    for (std::size_t r = 0; r < readings.size(); ++r) {
-        if (results[r].ending == Ending::Runaway && results[r].allocated <= AllocationBudget &&
-            !ReaderStopsAtRunaway(readings[r])) {
-            again.push_back(readings[r]);
-            againAt.push_back(r);
-        }
-    }
-    const std::vector<ReadingResult> wholeBudget = RunReadings(again, children, AllocationBudget);
-    for (std::size_t a = 0; a < again.size(); ++a) results[againAt[a]] = wholeBudget[a];
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-
-    Tally tally;
-    const std::size_t perName = WineUndecorators.size() * std::size(Flags);
-    for (std::size_t n = 0; n < names.All().size(); ++n) {
-        Check(names.All()[n], std::span(results).subspan(n * perName, perName), n < given.size(),
-              tally);
-    }
 
     std::printf(
         "reader_oracle: %zu names (%zu given, %zu of the pool, %zu of the fuzz corpus, "
         "%zu of seed %llu at strength %llu): %zu readings, %zu of them made again with "
         "the whole budget, in %.1f s\n",
-        names.All().size(), given.size(), fromPool, fromCorpus, fromSeed,
-        static_cast<unsigned long long>(seed), static_cast<unsigned long long>(strength),
-        readings.size(), again.size(), seconds);
-    for (const auto& [reading, counts] : tally.endings) {
-        std::printf("    Wine %s:", reading.c_str());
+        given.size() + fromPool + fromCorpus + fromSeed, given.size(), fromPool, fromCorpus,
+        fromSeed, static_cast<unsigned long long>(seed), static_cast<unsigned long long>(strength),
+        tally.readings, tally.again, seconds);
+    for (std::size_t r = 0; r < tally.endings.size(); ++r) {
+        std::printf(
+            "    Wine %s %s:", std::string(WineUndecorators[r / std::size(Flags)].version).c_str(),
+            FlagName(Flags[r % std::size(Flags)]).c_str());
         for (int e = 0; e < 6; ++e) {
-            std::printf("%s %zu %s", e == 0 ? "" : ",", counts[static_cast<std::size_t>(e)],
+            std::printf("%s %zu %s", e == 0 ? "" : ",",
+                        tally.endings[r][static_cast<std::size_t>(e)],
                         std::string(EndingName(static_cast<Ending>(e))).c_str());
         }
         std::printf("\n");

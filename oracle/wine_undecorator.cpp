@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -135,6 +136,11 @@ struct Child {
 constexpr std::size_t ReadingsPerChild = 4096;
 
 }  // namespace
+
+extern "C" int WineAtoi(const char* text) {
+    const long long value = std::strtoll(text, nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
 
 // What the shim's assert calls: msvcrt's assert ends the process.
 extern "C" [[noreturn]] void WineAssertionFailed(const char*) {

@@ -15,6 +15,16 @@ namespace {
 
 constexpr Address At = 0x401000;
 
+// A variable whose class template takes the class before and a back-reference to it,
+// `levels` deep: a<a<...>,a<...> >, its text doubling at each level.
+std::string Doubled(int levels) {
+    std::string name = "?x@@3";
+    for (int n = 0; n < levels; ++n) name += "V?$a@";
+    name += "H@@";
+    for (int n = 1; n < levels; ++n) name += "V1@@@";
+    return name + "A";
+}
+
 TEST(LabelPass, RewritesOneLabel) {
     static const struct {
         int row;
@@ -48,19 +58,19 @@ TEST(LabelPass, RewritesOneLabel) {
         {20, "?f@@YA?AP6AXXZXZ", true, true, false, std::nullopt, "?f@@YA?AP6AXXZXZ"},
         {21, "?f@@3?DP6AXXZA", true, true, false, std::nullopt, "?f@@3?DP6AXXZA"},
         {22, "?f@@YAXAAY?0D@Z", true, true, false, std::nullopt, "?f@@YAXAAY?0D@Z"},
-        {31, "?e@x@@MB$?AP6AXXZ@Z", true, true, false, std::nullopt, "?e@x@@MB$?AP6AXXZ@Z"},
-        {23, "??_R4x@@6B@", true, true, false, "??_R4x@@6B@", "[??_R4x@@6B@|4096]"},
-        {24, "?x@?1??_R@@YAXXZ@4HA", true, true, false, "?x@?1??_R@@YAXXZ@4HA",
+        {23, "?e@x@@MB$?AP6AXXZ@Z", true, true, false, std::nullopt, "?e@x@@MB$?AP6AXXZ@Z"},
+        {24, "??_R4x@@6B@", true, true, false, "??_R4x@@6B@", "[??_R4x@@6B@|4096]"},
+        {25, "?x@?1??_R@@YAXXZ@4HA", true, true, false, "?x@?1??_R@@YAXXZ@4HA",
          "[?x@?1??_R@@YAXXZ@4HA|4096]"},
-        {25, "?AP6@@3HA", true, true, false, "?AP6@@3HA", "[?AP6@@3HA|4096]"},
-        {26, "??AP6@@QAEHH@Z", true, true, false, "??AP6@@QAEHH@Z", "[??AP6@@QAEHH@Z|4096]"},
-        {27, "??$?AP6AXXZ@x@@QAEHXZ", true, true, false, "??$?AP6AXXZ@x@@QAEHXZ",
+        {26, "?AP6@@3HA", true, true, false, "?AP6@@3HA", "[?AP6@@3HA|4096]"},
+        {27, "??AP6@@QAEHH@Z", true, true, false, "??AP6@@QAEHH@Z", "[??AP6@@QAEHH@Z|4096]"},
+        {28, "??$?AP6AXXZ@x@@QAEHXZ", true, true, false, "??$?AP6AXXZ@x@@QAEHXZ",
          "[??$?AP6AXXZ@x@@QAEHXZ|4096]"},
-        {28, "??_C@_03A@?AP6Y?5?$AA@", true, true, false, "??_C@_03A@?AP6Y?5?$AA@",
+        {29, "??_C@_03A@?AP6Y?5?$AA@", true, true, false, "??_C@_03A@?AP6Y?5?$AA@",
          "[??_C@_03A@?AP6Y?5?$AA@|4096]"},
-        {29, "??Y?$x@H@@QAEAAV0@H@Z", true, true, false, "??Y?$x@H@@QAEAAV0@H@Z",
+        {30, "??Y?$x@H@@QAEAAV0@H@Z", true, true, false, "??Y?$x@H@@QAEAAV0@H@Z",
          "[??Y?$x@H@@QAEAAV0@H@Z|4096]"},
-        {30, "??_Y?$x@H@@SAXPAX0@Z", true, true, false, "??_Y?$x@H@@SAXPAX0@Z",
+        {31, "??_Y?$x@H@@SAXPAX0@Z", true, true, false, "??_Y?$x@H@@SAXPAX0@Z",
          "[??_Y?$x@H@@SAXPAX0@Z|4096]"},
         // Where the grammar puts an array, its count must fit in the bytes after it; the
         // same letters as a name, or a count that fits, are sent.
@@ -70,6 +80,10 @@ TEST(LabelPass, RewritesOneLabel) {
         {34, "?f@PAYPPPPPPPP@@YAXXZ", true, false, false, "?f@PAYPPPPPPPP@@YAXXZ",
          "[?f@PAYPPPPPPPP@@YAXXZ|0]"},
         {35, "?a@@3PAY01HA", true, true, false, "?a@@3PAY01HA", "[?a@@3PAY01HA|4096]"},
+        // Back-references that double a class's text at each level: twelve levels spell more
+        // than the reader lets through, eleven do not.
+        {36, Doubled(12), true, true, false, std::nullopt, Doubled(12)},
+        {37, Doubled(11), true, true, false, Doubled(11), "[" + Doubled(11) + "|4096]"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << "row " << r.row << ": label " << Quoted(r.label));

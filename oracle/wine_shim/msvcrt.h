@@ -47,6 +47,11 @@ __attribute__((noreturn)) void WineAssertionFailed(const char* expression);
 #undef assert
 #define assert(expression) ((expression) ? (void)0 : WineAssertionFailed(#expression))
 
+/* ucrtbase's atoi clamps a number to the range of int (its _atoi_l); glibc's wraps it. An
+ * array's count past that range is written as such a number. */
+int WineAtoi(const char* text);
+#define atoi WineAtoi
+
 /* kernel32's: at most n - 1 bytes, then a NUL. */
 static inline char* lstrcpynA(char* dst, const char* src, int n) {
     char* d = dst;
