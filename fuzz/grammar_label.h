@@ -8,5 +8,6 @@
 
 class FuzzedDataProvider;
 
-// "?" and up to 48 pieces, at most 255 bytes.
+// A walk down the grammar, a few pieces after the start of a symbol, or "?" and up to 48
+// pieces; at most 255 bytes.
 std::string GrammarLabel(FuzzedDataProvider& in);
