@@ -3,8 +3,8 @@
 // makes it for the plugin (a 256-byte output, the plugin's flags), in a child process, so
 // that an assertion or a fault ends only the child; a child makes readings in turn, and a
 // new one takes over after a reading that ends it. A runaway is stopped in the allocator,
-// its blocks freed, and the child goes on. The undecorator's heap, ucrtbase's atoi and
-// assert, are true to the DLL (see wine_shim/msvcrt.h).
+// its blocks freed, and the child goes on. ucrtbase's atoi and msvcrt's assert are as in
+// the DLL (wine_shim/msvcrt.h).
 //
 // The name stands at the end of a readable page, followed by its NUL and NulsAfterName more,
 // as in the plugin's label buffer, then by an unreadable page. Where it matters the reading
