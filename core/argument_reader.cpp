@@ -1,7 +1,8 @@
 // Argument lists (of functions and of templates), the back-references to their types,
 // calling conventions, numbers and arrays' dimensions: where a list ends and what it
-// records for back-references differ between Wine 8 and Wine 10, and where an array's
-// count runs away is the ArrayRank hazard.
+// records for back-references differ from one version to another (TextEndsLists,
+// EllipsisType, EmptyPacks, OneArgumentTable), and where an array's count runs away is the
+// ArrayRank hazard.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -23,12 +24,13 @@ bool Reader::FunctionSignature(ArgumentTypes* types) {
 }
 
 // A function's arguments, up to '@' or 'Z' (variadic), then 'Z'; "XZ" for none. A
-// template's, up to '@' or the end, and an argument type that fails fails the list. Wine 10
-// records a function's argument types of more than one byte for back-references, the
-// first ten. Wine 8 ends a function's list at a "void" type and any list at "...".
+// template's, up to '@' or the end, and an argument type that fails fails the list. The one
+// table records a function's argument types of more than one byte for back-references, the
+// first ten.
 bool Reader::Arguments(bool ofFunction, ArgumentTypes* types) {
-    if (dialect_.wine10 && ofFunction && Peek() == 'X' && Peek(1) == 'Z') {
-        Skip(2);  // Wine 8 reads "X" as void, ends the list there and takes the 'Z' alike
+    // Where TextEndsLists, "X" reads as void, ends the list and the 'Z' is taken alike.
+    if (ofFunction && Peek() == 'X' && Peek(1) == 'Z' && !Has(TextEndsLists, false)) {
+        Skip(2);
         return true;
     }
     for (char c = Peek(); c != '\0'; c = Peek()) {
@@ -38,37 +40,32 @@ bool Reader::Arguments(bool ofFunction, ArgumentTypes* types) {
             Take();
             break;
         }
-        if (dialect_.wine10 && ofFunction && c == 'Z') {
-            Take();  // Wine 8 reads it as "...", ends the list there and takes the 'Z' alike
+        // Where EllipsisType, 'Z' reads as "...", ends the list and the 'Z' is taken alike.
+        if (ofFunction && c == 'Z' && !Has(EllipsisType, false)) {
+            Take();
             break;
         }
-        if (!ofFunction && c == '$' && Peek(1) == '$' && Peek(2) == 'V') {
-            Wine8Differs(true);
-            if (dialect_.wine10) {
-                Skip(3);  // an empty parameter pack
-                continue;
-            }
+        if (!ofFunction && c == '$' && Peek(1) == '$' && Peek(2) == 'V' && Has(EmptyPacks)) {
+            Skip(3);
+            continue;
         }
         const Type type = DataType(true, types);
         if (!type.ok) return false;
         if (ofFunction && at_ - first > 1 && arguments_.num < 20) {
-            arguments_.Push(Word::Other, Spelled() - before);
+            arguments_.Push(type.word, Spelled() - before);
             arguments_.Push(Word::Other, 0);
         }
-        const bool endsInWine8 =
+        const bool endsByText =
             (ofFunction && type.word == Word::Void) || type.word == Word::Ellipsis;
-        Wine8Differs(endsInWine8);
-        if (!dialect_.wine10 && endsInWine8) break;
+        if (endsByText && Has(TextEndsLists)) break;
     }
     return !ofFunction || Take() == 'Z';
 }
 
 // 'A' to 'M'. Under NAME_ONLY the undecorator takes any byte as a method's convention.
 bool Reader::CallingConvention(char code, bool ofMethod) {
-    if (ofMethod && dialect_.nameOnly) return true;
     const bool known = code >= 'A' && code <= 'M';
-    if (ofMethod && !known) nameOnlyMatters_ = true;
-    return known;
+    return known || (ofMethod && Has(NameOnly));
 }
 
 Count ReadNumber(std::string_view text, std::size_t& used) {
@@ -122,27 +119,26 @@ bool Reader::Dimensions(Count count) {
     return true;
 }
 
-// A back-reference to the index-th argument type: Wine 10 looks in its one table, Wine 8
-// in the current function's or template's, where it also finds that type's text. Either
-// copies what that type spells.
+// A back-reference to the index-th argument type, in the one table for the whole name or in
+// the current function's or template's; either copies what that type spells.
 Type Reader::BackReference(unsigned index, const ArgumentTypes* types) {
-    const bool inWine8 = types != nullptr && types->Has(2 * index);
-    const bool inWine10 = arguments_.Has(2 * index);
-    const std::size_t size8 = inWine8 ? types->Size(2 * index) : 0;
-    const std::size_t size10 = inWine10 ? arguments_.Size(2 * index) : 0;
-    Wine8Differs(inWine8 != inWine10 || size8 != size10);
-    Respell(dialect_.wine10 ? size10 : size8);
-    return {dialect_.wine10 ? inWine10 : inWine8, inWine8 ? types->At(2 * index) : Word::Other};
+    const unsigned entry = 2 * index;
+    const bool inList = types != nullptr && types->Has(entry);
+    const bool inOne = arguments_.Has(entry);
+    const Type list{inList, inList ? types->At(entry) : Word::Other};
+    const Type one{inOne, inOne ? arguments_.At(entry) : Word::Other};
+    const std::size_t listSize = inList ? types->Size(entry) : 0;
+    const std::size_t oneSize = inOne ? arguments_.Size(entry) : 0;
+    const bool differs = list.ok != one.ok || list.word != one.word || listSize != oneSize;
+    const bool inTheOne = Has(OneArgumentTable, differs);
+    Respell(inTheOne ? oneSize : listSize);
+    return inTheOne ? one : list;
 }
 
-// A class's or enum's text, as Wine 8 compares it: under NAME_ONLY a class named "void"
-// reads as the type void.
+// A class's or enum's text, as it is compared where TextEndsLists: under NAME_ONLY, which
+// writes no "class ", a class named "void" reads as the type void.
 Word Reader::ClassWord(bool isVoid) {
-    if (!isVoid) return Word::Other;
-    Wine8Differs(true);
-    if (dialect_.wine10) return Word::Other;
-    if (!dialect_.nameOnly) nameOnlyMatters_ = true;
-    return dialect_.nameOnly ? Word::Void : Word::Other;
+    return isVoid && Has(TextEndsLists) && Has(NameOnly) ? Word::Void : Word::Other;
 }
 
 }  // namespace grammar

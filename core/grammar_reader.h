@@ -15,27 +15,20 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/dialects.h"
 #include "core/name_reader.h"
 
 namespace grammar {
 
-// The undecorators whose reading differs: Wine 8 against Wine 10, and under NAME_ONLY
-// (which, for the undecorator, also means "no calling-convention check on a method, no
-// 'class ' before a class's name") or not.
-struct Dialect {
-    bool wine10 = false;
-    bool nameOnly = false;
-};
-
-// What Wine 8 compares a type's text with: "void" ends a function's arguments, "..." any
-// argument list. Wine 10 compares nothing.
+// What a type's text is compared with where TextEndsLists: "void" ends a function's
+// arguments, "..." any argument list.
 enum class Word : std::uint8_t { Other, Void, Ellipsis };
 
 // One of the undecorator's back-reference arrays, by count: an entry is there to refer to
 // below max, the most ever pushed, even after num was wound back. Capacity entries keep
 // their word and the bytes they spell (back-references expanded); beyond them, none is
-// needed by a name of 511 bytes or fewer. Wine 8 keeps one table of argument types per
-// function or template, Wine 10 one for the whole name.
+// needed by a name of 511 bytes or fewer. The tables of argument types are one per function
+// or template, or one for the whole name (OneArgumentTable).
 template <unsigned Capacity>
 struct Table {
     unsigned start = 0;
@@ -63,8 +56,8 @@ struct Table {
         return position < Capacity ? sizes[position] : 0;
     }
 };
-// Names: one entry per name fragment. Wine 8's argument types: two per argument (a type's
-// left and right text), and a back-reference reaches only the first ten arguments.
+// Names: one entry per name fragment. Argument types: two per argument (a type's left and
+// right text), and a back-reference reaches only the first ten arguments.
 using Names = Table<256>;
 using ArgumentTypes = Table<20>;
 
@@ -117,7 +110,7 @@ enum class Operator { Plain, Structor };
 
 class Reader {
 public:
-    Reader(std::string_view name, Dialect dialect) : name_(name), dialect_(dialect) {}
+    Reader(std::string_view name, Traits dialect) : name_(name), dialect_(dialect) {}
 
     Hazard ReadSymbol() {
         Symbol();
@@ -127,10 +120,9 @@ public:
     std::size_t Steps() const { return at_ + backs_; }
     // Bytes consumed, each back-reference counted as the bytes it stands for.
     std::size_t Spelled() const { return at_ + respelled_; }
-    // Whether this reading met a place where the other setting of NAME_ONLY, or Wine 8 in
-    // place of Wine 10, would have read on otherwise. Until such a place, they read alike.
-    bool NameOnlyMatters() const { return nameOnlyMatters_; }
-    bool Wine8Matters() const { return wine8Matters_; }
+    // The traits on which this reading's way went: a dialect that agrees with this one on
+    // each of them reads the name alike.
+    Traits Met() const { return met_; }
 
     // symbol_reader.cpp
     bool Symbol();
@@ -206,24 +198,25 @@ public:
         respelled_ += size;
         if (Spelled() > ExpansionLimit) Found(Hazard::Expansion);
     }
-    // In a Wine 10 reading: Wine 8 decides otherwise here.
-    void Wine8Differs(bool differs) {
-        if (dialect_.wine10 && differs) wine8Matters_ = true;
+    // Whether this reading's dialect has the trait. A reading asks only where the answer
+    // decides its way; `differs`, where it knows that both answers go the same way.
+    bool Has(Traits trait, bool differs = true) {
+        if (differs) met_ |= trait;
+        return (dialect_ & trait) != 0;
     }
 
 private:
     std::string_view name_;
-    Dialect dialect_;
+    Traits dialect_;
     std::size_t at_ = 0;
     std::size_t backs_ = 0;
     std::size_t respelled_ = 0;  // below twice ExpansionLimit: past it a hazard ends the reading
     Hazard hazard_ = Hazard::None;
-    bool nameOnlyMatters_ = false;
-    bool wine8Matters_ = false;
-    // Both undecorators' back-reference tables are kept whichever one is read as, so that
-    // a Wine 10 reading sees where Wine 8 would resolve a back-reference otherwise.
+    Traits met_ = 0;
+    // Both kinds of argument table are kept whichever the dialect reads, so that a reading
+    // sees where the other kind would resolve a back-reference otherwise.
     Names names_;
-    ArgumentTypes arguments_;  // Wine 10's one table for the whole name; its max is at most 20
+    ArgumentTypes arguments_;  // the one table for the whole name; its max is at most 20
 };
 
 }  // namespace grammar

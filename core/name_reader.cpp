@@ -1,6 +1,6 @@
 // The entry point: a quick look for the byte sequences a hazard starts with and for enough
 // digits to expand past ExpansionLimit, then, only where one stands, the readings of
-// grammar_reader.h, as many as the undecorators differ.
+// grammar_reader.h in the dialects of dialects.h, as many as read the name otherwise.
 #include "core/name_reader.h"
 
 #include <array>
@@ -69,19 +69,23 @@ bool MayHoldHazard(std::string_view name) {
 NameReading ReadDecoratedName(std::string_view name) {
     NameReading reading{Hazard::None, name.size()};
     if (!grammar::MayHoldHazard(name)) return reading;
-    // Wine 10 without NAME_ONLY first; each other reading only where one already made met
-    // a place where that one would go another way.
-    constexpr grammar::Dialect Readings[] = {
-        {true, false}, {true, true}, {false, false}, {false, true}};
-    bool wanted[4] = {true, false, false, false};
-    for (int r = 0; r < 4; ++r) {
-        if (!wanted[r]) continue;
-        grammar::Reader reader(name, Readings[r]);
+    // Each dialect in turn, but one that reads the name as a reading already made does: one
+    // that agrees with its dialect on every trait that reading met.
+    grammar::Traits made[grammar::DialectCount];
+    grammar::Traits met[grammar::DialectCount];
+    std::size_t count = 0;
+    for (const grammar::Traits dialect : grammar::Dialects) {
+        bool alike = false;
+        for (std::size_t m = 0; m < count && !alike; ++m) {
+            alike = ((dialect ^ made[m]) & met[m]) == 0;
+        }
+        if (alike) continue;
+        grammar::Reader reader(name, dialect);
         reading.hazard = reader.ReadSymbol();
         reading.steps += reader.Steps();
         if (reading.hazard != Hazard::None) return reading;
-        if (!Readings[r].nameOnly && reader.NameOnlyMatters()) wanted[r + 1] = true;
-        if (Readings[r].wine10 && reader.Wine8Matters()) wanted[r + 2] = true;
+        made[count] = dialect;
+        met[count++] = reader.Met();
     }
     return reading;
 }

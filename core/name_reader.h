@@ -1,17 +1,17 @@
 // Whether a label may go to the undecorator: the name is read as Wine's undecorator reads
-// it (Wine 8 and Wine 10, under either NAME_ONLY setting), production by production, to
-// find what would freeze or end the process that asks. Every well-formed decorated name
+// it (each version of dialects.h, under either NAME_ONLY setting), production by production,
+// to find what would freeze or end the process that asks. Every well-formed decorated name
 // passes; so does any text the undecorator merely refuses, since it stops reading there too.
 //
 // The reader allocates nothing, reads no byte outside the name, and takes time linear in
 // its length. A quick look first finds most names free of every byte sequence a hazard
-// starts with, and reads them no further. Any other is read in full, once or more: Wine
-// 10 without NAME_ONLY first, the others only where that reading meets a place where they
-// part. A reading never steps back but over an operator's last byte, and each production
-// either consumes a byte or is one of a bounded few that its caller makes before it does.
-// NameReading::steps counts the bytes looked at and consumed, at most StepsPerByte per
-// byte of the name. The back-reference tables are exact for names up to 511 bytes; labels
-// hold at most 255.
+// starts with, and reads them no further. Any other is read in full, once or more: the
+// newest version without NAME_ONLY first, each other dialect only where a reading made met
+// a trait on which they part. A reading never steps back but over an operator's last byte,
+// and each production either consumes a byte or is one of a bounded few that its caller
+// makes before it does. NameReading::steps counts the bytes looked at and consumed, at most
+// StepsPerByte per byte of the name. The back-reference tables are exact for names up to
+// 511 bytes; labels hold at most 255.
 #pragma once
 
 #include <cstddef>

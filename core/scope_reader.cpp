@@ -13,18 +13,19 @@ namespace grammar {
 
 namespace {
 
-// The bytes of a name fragment: letters, digits, '_' and '$'; Wine 10 also takes '<' and '>'.
-constexpr unsigned BothWines = 1;
-constexpr unsigned Wine10Only = 2;
+// The bytes of a name fragment: letters, digits, '_' and '$', and where AnglesInNames, '<'
+// and '>'.
+constexpr unsigned Always = 1;
+constexpr unsigned Angle = 2;
 constexpr auto IdentifierBytes = [] {
     std::array<std::uint8_t, 256> kinds{};
     for (int c = 0; c < 256; ++c) {
         if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
             c == '_' || c == '$') {
-            kinds[static_cast<std::size_t>(c)] = BothWines;
+            kinds[static_cast<std::size_t>(c)] = Always;
         }
     }
-    kinds['<'] = kinds['>'] = Wine10Only;
+    kinds['<'] = kinds['>'] = Angle;
     return kinds;
 }();
 
@@ -108,15 +109,15 @@ Name Reader::TemplateName() {
 // '@' after at least one.
 Name Reader::Literal() {
     const std::size_t first = at_;
-    const unsigned taken = dialect_.wine10 ? BothWines | Wine10Only : BothWines;
-    unsigned seen = 0;
     std::size_t end = first;
-    for (; end < name_.size(); ++end) {
-        const unsigned kind = IdentifierBytes[static_cast<unsigned char>(name_[end])];
-        if ((kind & taken) == 0) break;
-        seen |= kind;
+    const auto kind = [&] {
+        return end < name_.size() ? IdentifierBytes[static_cast<unsigned char>(name_[end])] : 0u;
+    };
+    while ((kind() & Always) != 0) ++end;
+    // The trait is asked only where an angle would go on.
+    if (kind() == Angle && Has(AnglesInNames)) {
+        while (kind() != 0) ++end;
     }
-    Wine8Differs((seen & Wine10Only) != 0);
     Skip(end - first);
     if (end == first || Peek() != '@') return {};
     const bool isVoid = std::string_view(name_.data() + first, end - first) == "void";

@@ -33,9 +33,8 @@ Type Reader::DataType(bool inArguments, ArgumentTypes* types) {
     if (IsBasicType(code)) return {true, code == 'X' ? Word::Void : Word::Other};
     if (IsDigit(code)) return BackReference(static_cast<unsigned>(code - '0'), types);
     switch (code) {
-        case 'Z':  // "..." to Wine 8; Wine 10 takes it only where a function's list ends
-            Wine8Differs(true);
-            return dialect_.wine10 ? Type{} : Type{true, Word::Ellipsis};
+        case 'Z':
+            return Has(EllipsisType) ? Type{true, Word::Ellipsis} : Type{};
         case '_':
             type.ok = IsExtendedType(Take());
             break;
@@ -87,8 +86,8 @@ Type Reader::DataType(bool inArguments, ArgumentTypes* types) {
 
 // After '$': non-type template arguments (numbers, "{a,b}" and "{a,b,c}" pairs and
 // triples, template parameters) and, after "$$", function types, template-argument arrays,
-// qualified types, rvalue references and (Wine 10) nullptr_t. recorded turns false where the
-// undecorator gives up at once.
+// qualified types, rvalue references and (NullptrType) nullptr_t. recorded turns false where
+// the undecorator gives up at once.
 Type Reader::DollarType(bool inArguments, ArgumentTypes* types, bool& recorded) {
     Type type;
     int numbers = 0;
@@ -154,23 +153,19 @@ Type Reader::DollarType(bool inArguments, ArgumentTypes* types, bool& recorded) 
     } else if (code == 'Q') {  // an rvalue reference
         Take();
         type = QualifiedType('$', types, recorded);
-    } else if (code == 'T') {  // std::nullptr_t, which Wine 8 does not know
-        Wine8Differs(true);
-        if (dialect_.wine10) {
-            Take();
-            type.ok = true;
-        }
+    } else if (code == 'T' && Has(NullptrType)) {
+        Take();
+        type.ok = true;
     }
     return type;
 }
 
 // 'P' to 'S': pointers, and a digit after one makes a function ("6") or member-function
-// ("8") pointer. Outside argument lists every pointer reads as 'P'. Wine 8 knows function
-// pointers after 'P' only. recorded turns false where the undecorator gives up at once.
+// ("8") pointer, after 'P' alone but where QualifiedFunctionPointers. Outside argument lists
+// every pointer reads as 'P'. recorded turns false where the undecorator gives up at once.
 Type Reader::PointerType(char code, bool inArguments, ArgumentTypes* types, bool& recorded) {
     const char qualifier = inArguments ? code : 'P';
-    Wine8Differs(code != 'P' && IsDigit(Peek()));
-    if (!IsDigit(Peek()) || (!dialect_.wine10 && code != 'P')) {
+    if (!IsDigit(Peek()) || (code != 'P' && !Has(QualifiedFunctionPointers))) {
         return QualifiedType(qualifier, types, recorded);
     }
     Type type;
@@ -188,7 +183,7 @@ Type Reader::PointerType(char code, bool inArguments, ArgumentTypes* types, bool
 }
 
 // What a pointer, reference or by-value qualifier ('?') points to: extended qualifiers,
-// then (Wine 10) a managed handle "$A", the cv-qualifiers, an optional array and the type.
+// then (ManagedHandles) a managed handle "$A", the cv-qualifiers, an optional array and the type.
 // The undecorator writes the pointer's text before it reads on, so a bad cv-qualifier, a
 // bad array count or a target that fails still leaves a type, and reading goes on after
 // what they consumed; finished says whether the step itself succeeded. A by-value type has
@@ -198,8 +193,7 @@ Type Reader::QualifiedType(char qualifier, ArgumentTypes* types, bool& finished)
     finished = false;
     const bool byValue = qualifier == '?';
     const bool bare = !ExtendedQualifiers().any && byValue;
-    if (dialect_.wine10 && Peek() == '$' && Peek(1) == 'A') {
-        Wine8Differs(true);
+    if (Peek() == '$' && Peek(1) == 'A' && Has(ManagedHandles)) {
         Skip(2);
         if (byValue || qualifier == '$') return {};
     }

@@ -113,9 +113,7 @@ void CheckPass(const std::map<Address, std::string>& before, bool removeEmpty, b
         Require(ReadDecoratedName(name).steps <= StepsPerByte * (name.size() + 1),
                 "the reader's steps are bounded per byte");
         if (!grammar::MayHoldHazard(name)) {
-            for (const grammar::Dialect dialect :
-                 {grammar::Dialect{false, false}, grammar::Dialect{false, true},
-                  grammar::Dialect{true, false}, grammar::Dialect{true, true}}) {
+            for (const grammar::Traits dialect : grammar::Dialects) {
                 Require(grammar::Reader(name, dialect).ReadSymbol() == Hazard::None,
                         "the quick look passes no name a reading finds a hazard in");
             }

@@ -16,14 +16,6 @@
 
 namespace {
 
-// The versions that the reader models, as its dialects. A version of oracle/wine-sources.txt
-// that is not here is checked by the reader's verdict alone, until the reader learns it.
-struct Modelled {
-    std::string_view version;
-    bool wine10;
-};
-constexpr Modelled Dialects[] = {{"8.0", false}, {"10.0", true}};
-
 constexpr unsigned long Flags[] = {UndecorateNameOnly, UndecorateComplete};
 constexpr std::size_t PerName = std::size(Flags);  // readings an undecorator makes of a name
 constexpr std::size_t MissesShown = 20;
@@ -88,19 +80,22 @@ struct ReaderView {
     std::vector<std::optional<Hazard>> readings;  // by undecorator and then flag
 };
 
+// A version of oracle/wine-sources.txt that is no row of grammar::WineVersions is checked by
+// the reader's verdict alone, until the reader learns it.
 ReaderView ViewOf(std::string_view name) {
     ReaderView view{ReadDecoratedName(name).hazard, {}};
     for (const WineUndecorator& undecorator : WineUndecorators) {
-        const auto dialect =
-            std::find_if(std::begin(Dialects), std::end(Dialects),
-                         [&](const Modelled& m) { return m.version == undecorator.version; });
+        const auto row = std::find_if(
+            std::begin(grammar::WineVersions), std::end(grammar::WineVersions),
+            [&](const grammar::WineVersion& v) { return v.name == undecorator.version; });
         for (const unsigned long flags : Flags) {
-            if (dialect == std::end(Dialects)) {
+            if (row == std::end(grammar::WineVersions)) {
                 view.readings.emplace_back();
                 continue;
             }
-            const grammar::Dialect as{dialect->wine10, flags == UndecorateNameOnly};
-            view.readings.emplace_back(grammar::Reader(name, as).ReadSymbol());
+            const auto dialect = static_cast<grammar::Traits>(
+                row->traits | (flags == UndecorateNameOnly ? grammar::NameOnly : 0));
+            view.readings.emplace_back(grammar::Reader(name, dialect).ReadSymbol());
         }
     }
     return view;
