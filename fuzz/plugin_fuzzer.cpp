@@ -1,8 +1,6 @@
 // Drives the plugin through its four exports against the fake host, with the range, the
 // labels, the host's and the undecorator's answers and the call sequence all chosen by
 // the fuzzer, and checks after every step what must hold whatever the input.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -15,14 +13,12 @@
 #include "core/grammar_reader.h"
 #include "core/name_reader.h"
 #include "core/option_table.h"
-#include "fuzz/grammar_label.h"
 #include "host/plugin_exports.h"
+#include "names/fuzz_input.h"
 #include "tests/fake_host.h"
 #include "tests/plugin_texts.h"
 
 namespace {
-
-constexpr Address MaxRange = 4096;  // keeps one input fast
 
 void Require(bool holds, const char* what) {
     if (holds) return;
@@ -30,55 +26,23 @@ void Require(bool holds, const char* what) {
     std::abort();
 }
 
-std::string LabelText(FuzzedDataProvider& in) {
-    switch (in.ConsumeIntegralInRange(0, 4)) {
-        case 4:
-            return GrammarLabel(in);
-        case 0:
-            return "00:?";
-        case 1:
-            return "00:" + in.ConsumeRandomLengthString(16);
-        case 2:
-            return std::string(256, static_cast<char>(in.ConsumeIntegral<char>()));
-        default:
-            return in.ConsumeRandomLengthString(256);
-    }
-}
-
-void PlaceLabels(FuzzedDataProvider& in) {
-    Host().base = in.ConsumeBool() ? 0 : in.ConsumeIntegral<Address>();
-    Host().size = in.ConsumeIntegralInRange<Address>(0, MaxRange);
-    Host().labels.clear();
-    const int count = in.ConsumeIntegralInRange(0, 24);
-    for (int i = 0; i < count; ++i) {
-        const Address offset = in.ConsumeIntegralInRange<Address>(0, Host().size + 8);
-        Host().labels[Host().base + offset - 4] = LabelText(in);  // a few fall outside
-    }
-    // Now and then the host misbehaves at a label: a yes without a name; and mostly, a label
-    // that fills the buffer comes without a NUL.
-    Host().silentReads.clear();
-    Host().unterminatedReads.clear();
-    for (const auto& [address, label] : Host().labels) {
-        const int misbehaviour = in.ConsumeIntegralInRange(0, 7);
-        if (misbehaviour == 0) Host().silentReads.insert(address);
-        if (misbehaviour != 1 && label.size() >= TextBufferSize) {
-            Host().unterminatedReads.insert(address);
-        }
-    }
+void Place(const Placement& placement) {
+    Host().base = placement.base;
+    Host().size = placement.size;
+    Host().labels = {placement.labels.begin(), placement.labels.end()};
+    Host().silentReads = placement.silentReads;
+    Host().unterminatedReads = placement.unterminatedReads;
 }
 
 // Addresses undecorated during the current pass, and those where the undecorator refused.
 std::set<Address> UndecoratedAt;
 std::set<Address> RefusedAt;
 
-void ScriptUndecorator(FuzzedDataProvider& in) {
-    const int mode = in.ConsumeIntegralInRange(0, 3);
-    const std::string output = in.ConsumeRandomLengthString(256);
-    const unsigned long result = in.ConsumeIntegral<unsigned long>() | 1;
-    Host().undecorate = [mode, output, result](const std::string& name, unsigned long flags) {
-        const bool refuse = mode == 0 || (mode == 3 && name.size() % 2 == 1);
-        if (refuse) return UndecorateAnswer{0, output};
-        if (mode == 1) return UndecorateAnswer{result, output};
+void ScriptUndecorator(const UndecoratorScript& script) {
+    Host().undecorate = [script](const std::string& name, unsigned long flags) {
+        const bool refuse = script.mode == 0 || (script.mode == 3 && name.size() % 2 == 1);
+        if (refuse) return UndecorateAnswer{0, script.output};
+        if (script.mode == 1) return UndecorateAnswer{script.result, script.output};
         return Tagged(name, flags);
     };
 }
@@ -132,38 +96,37 @@ void CheckPass(const std::map<Address, std::string>& before, bool removeEmpty, b
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider in(data, size);
     Reset();
     std::map<std::string, bool> shadow = {
         {"COMPLETE", false}, {"NAME_ONLY", true}, {"REMOVE_EMPTY", true}};
     static char menu[4096];
 
-    for (int step = 0; step < 12 && in.remaining_bytes() > 0; ++step) {
+    for (const FuzzStep& step : ReadFuzzInput(data, size)) {
         const std::size_t logged = Host().log.size();
         const std::size_t noticed = Host().notices.size();
-        switch (in.ConsumeIntegralInRange(0, 5)) {
-            case 0:
-                PlaceLabels(in);
+        switch (step.kind) {
+            case FuzzStep::Kind::Place:
+                Place(step.placement);
                 break;
-            case 1:
-                ScriptUndecorator(in);
+            case FuzzStep::Kind::Script:
+                ScriptUndecorator(step.script);
                 break;
-            case 2: {
+            case FuzzStep::Kind::Data: {
                 char name[32];
                 std::memset(name, '#', sizeof name);
                 Require(_ODBG_Plugindata(name) == 110, "data returns 110");
                 Require(std::memcmp(name, "Sorvindel\0#", 11) == 0, "data writes 10 bytes");
                 break;
             }
-            case 3: {
-                const int version = in.ConsumeIntegral<int>();
+            case FuzzStep::Kind::Init: {
+                const int version = step.number;
                 const int result = _ODBG_Plugininit(version, nullptr);
                 Require(result == (version < 110 ? -1 : 0), "init result");
                 Require(Host().log.size() - logged == (version < 110 ? 0u : 2u), "init logs");
                 break;
             }
-            case 4: {
-                const int origin = in.ConsumeIntegral<int>();
+            case FuzzStep::Kind::Menu: {
+                const int origin = step.number;
                 std::memset(menu, '#', sizeof menu);
                 const int result = _ODBG_Pluginmenu(origin, menu);
                 if (origin != 0) {
@@ -174,10 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 }
                 break;
             }
-            default: {
-                const int origin = in.ConsumeIntegral<int>();
-                const int action =
-                    in.ConsumeBool() ? in.ConsumeIntegralInRange(-2, 7) : in.ConsumeIntegral<int>();
+            case FuzzStep::Kind::Action: {
+                const int action = step.action;
                 const std::map<Address, std::string> before = Host().labels;
                 Host().reads.clear();
                 Host().writes.clear();
@@ -191,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     if (answer.result == 0) RefusedAt.insert(Host().reads.back());
                     return answer;
                 };
-                _ODBG_Pluginaction(origin, action);
+                _ODBG_Pluginaction(step.number, action);
                 Host().undecorate = script;
                 if (action == 1) CheckPass(before, shadow["REMOVE_EMPTY"], shadow["NAME_ONLY"]);
                 if (action != 1) Require(Host().reads.empty(), "only action 1 reads labels");

@@ -1,24 +1,21 @@
 // The comparison of each name's readings with the reader's verdict and with its reading in
-// each dialect, made once a name, and the tally of what was seen.
+// each dialect, and the tally of what was seen.
 #include "oracle/reader_check.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
-#include <optional>
-#include <span>
 
+#include "core/dialects.h"
 #include "core/grammar_reader.h"
 #include "host/host_services.h"
-#include "oracle/wine_undecorator.h"
 #include "tests/quoted.h"
 
 namespace {
 
 constexpr unsigned long Flags[] = {UndecorateNameOnly, UndecorateComplete};
 constexpr std::size_t PerName = std::size(Flags);  // readings an undecorator makes of a name
-constexpr std::size_t MissesShown = 20;
 
 std::string FlagName(unsigned long flags) {
     return flags == UndecorateNameOnly ? "NAME_ONLY" : "complete";
@@ -63,22 +60,30 @@ bool HasCountAboveBytesLeft(std::string_view name) {
     return false;
 }
 
-// A name whose back-references spell past ExpansionLimit makes the undecorator build a text
-// of that order, and allocate no less, whether or not it runs away.
-constexpr std::size_t ExpandedAllocation = ExpansionLimit / 4;
+// A name whose back-references spell past ExpansionLimit makes the undecorator write a text
+// of that order, each back-reference a copy of the text it stands for: it allocates no less.
+// A name whose back-references spell past the reader's limit of 16 KiB makes the
+// undecorator resolve them to texts of that order: as many bytes at least as half their
+// spelling, by Wine's own count (ReadingResult::resolved). Written apart from ExpansionLimit,
+// so that a reader whose limit or count moves is seen.
+constexpr std::size_t ResolvedAtTheLimit = 8 * 1024;
 
-// Where the reader stops at one of its conservative rules, the reading may end otherwise.
-bool Conservative(Hazard found, std::string_view name, const ReadingResult& result) {
+// Where the reader stops at one of its conservative rules, the reading may end otherwise:
+// at an array's count above the bytes left, or where the name's back-references resolve, in
+// some reading of it, to as much text as its spelling past the limit makes.
+bool Conservative(Hazard found, std::string_view name, std::span<const ReadingResult> results) {
     return (found == Hazard::ArrayRank && HasCountAboveBytesLeft(name)) ||
-           (found == Hazard::Expansion && result.allocated >= ExpandedAllocation);
+           (found == Hazard::Expansion &&
+            std::any_of(results.begin(), results.end(),
+                        [](const ReadingResult& r) { return r.resolved >= ResolvedAtTheLimit; }));
 }
 
-// What the reader makes of a name: its verdict, and its reading in the dialect of each
-// undecorator and flag, where it models the version.
-struct ReaderView {
-    Hazard verdict;
-    std::vector<std::optional<Hazard>> readings;  // by undecorator and then flag
-};
+std::string ReadingName(std::size_t r) {
+    return "Wine " + std::string(WineUndecorators[r / PerName].version) + " " +
+           FlagName(Flags[r % PerName]);
+}
+
+}  // namespace
 
 // A version of oracle/wine-sources.txt that is no row of grammar::WineVersions is checked by
 // the reader's verdict alone, until the reader learns it.
@@ -101,8 +106,22 @@ ReaderView ViewOf(std::string_view name) {
     return view;
 }
 
-// How one name's readings ended, by undecorator and then flag.
-std::string Endings(std::span<const ReadingResult> results) {
+std::vector<Reading> ReadingsOf(std::string_view name) {
+    std::vector<Reading> readings;
+    for (const WineUndecorator& undecorator : WineUndecorators) {
+        for (const unsigned long flags : Flags) readings.push_back({name, &undecorator, flags});
+    }
+    return readings;
+}
+
+// How far a reading runs away decides nothing where the reader keeps the name back as a
+// runaway, and so does its reading of that one.
+bool RunawayDecides(const ReaderView& view, std::size_t reading) {
+    const std::optional<Hazard>& found = view.readings[reading];
+    return !IsRunaway(view.verdict) || (found && !IsRunaway(*found));
+}
+
+std::string Endings(std::span<const ReadingResult> results, bool allocations) {
     std::string text;
     for (std::size_t r = 0; r < results.size(); ++r) {
         const std::size_t f = r % PerName;
@@ -112,91 +131,120 @@ std::string Endings(std::span<const ReadingResult> results) {
         }
         text += std::string(f == 0 ? " " : ", ") + FlagName(Flags[f]) + " " +
                 std::string(EndingName(results[r].ending));
+        if (allocations) {
+            text += " (" + std::to_string(results[r].allocated) + " bytes allocated, " +
+                    std::to_string(results[r].resolved) + " resolved)";
+        }
     }
     return text;
 }
 
-// Compares one name's readings, by undecorator and then flag, with the reader's.
+std::vector<std::string> Disagreements(std::string_view name, const ReaderView& view,
+                                       std::span<const ReadingResult> results) {
+    std::vector<std::string> wrong;
+    // The verdict: kept back exactly when some reading ends in a hazard, and as that hazard,
+    // or by a conservative rule.
+    const bool anyHazard = std::any_of(results.begin(), results.end(),
+                                       [](const ReadingResult& r) { return IsHazard(r.ending); });
+    if (view.verdict == Hazard::None) {
+        if (anyHazard) wrong.emplace_back("the reader lets it through");
+    } else if (!Conservative(view.verdict, name, results) &&
+               std::none_of(results.begin(), results.end(), [&](const ReadingResult& r) {
+                   return Matches(view.verdict, r.ending);
+               })) {
+        wrong.push_back("the reader keeps it back as " + std::string(HazardName(view.verdict)));
+    }
+    // Each reading of a modelled version, against the reader's reading in its dialect.
+    for (std::size_t r = 0; r < results.size(); ++r) {
+        const std::optional<Hazard>& found = view.readings[r];
+        if (!found || Matches(*found, results[r].ending) || Conservative(*found, name, results)) {
+            continue;
+        }
+        wrong.push_back(ReadingName(r) + " ended " + std::string(EndingName(results[r].ending)) +
+                        ", the reader's reading of it finds " + std::string(HazardName(*found)));
+    }
+    return wrong;
+}
+
+namespace {
+
+// Tallies one name's readings, by undecorator and then flag, and what the reader got wrong.
 void Check(const Named& named, const ReaderView& view, std::span<const ReadingResult> results,
            bool show, Tally& tally) {
     tally.endings.resize(results.size());
     bool anyHazard = false;
     for (std::size_t r = 0; r < results.size(); ++r) {
-        ++tally.endings[r][static_cast<int>(results[r].ending)];
+        ++tally.endings[r][static_cast<std::size_t>(results[r].ending)];
         anyHazard = anyHazard || IsHazard(results[r].ending);
     }
-    const auto what = [&] { return Quoted(named.name) + " (" + named.from + ")"; };
+    const std::string what = Quoted(named.name) + " (" + named.from + ")";
     if (show) {
-        std::cout << what() << ": the reader: " << HazardName(view.verdict) << "; "
-                  << Endings(results) << "\n";
+        std::cout << what << ": the reader: " << HazardName(view.verdict) << "; "
+                  << Endings(results, true) << "\n";
     }
-    const auto miss = [&](const std::string& why) {
-        tally.misses.push_back("miss: " + what() + ": " + why + "; " + Endings(results));
-    };
-    // The verdict: kept back exactly when some reading ends in a hazard, and as that hazard,
-    // or by a conservative rule.
     if (view.verdict == Hazard::None) {
         for (const ReadingResult& result : results) {
             if (result.ending == Ending::Runaway) continue;
             tally.largestLetThrough = std::max(tally.largestLetThrough, result.allocated);
         }
-        if (anyHazard) miss("the reader lets it through");
     } else {
         ++tally.kept[view.verdict];
-        const auto agrees = [&](const ReadingResult& r) {
-            return Matches(view.verdict, r.ending) || Conservative(view.verdict, named.name, r);
-        };
-        if (!std::any_of(results.begin(), results.end(), agrees)) {
-            miss("the reader keeps it back as " + std::string(HazardName(view.verdict)));
-        } else if (!anyHazard) {
-            if (tally.overKeptShown.size() < 3) tally.overKeptShown.push_back(what());
+        if (!anyHazard) {
+            if (tally.overKeptShown.size() < 3) tally.overKeptShown.push_back(what);
             ++tally.overKept[view.verdict];
         }
     }
-    // Each reading of a modelled version, against the reader's reading in its dialect.
-    for (std::size_t r = 0; r < results.size(); ++r) {
-        if (!view.readings[r]) continue;
-        const Hazard found = *view.readings[r];
-        if (Matches(found, results[r].ending) || Conservative(found, named.name, results[r])) {
-            continue;
-        }
-        miss("Wine " + std::string(WineUndecorators[r / PerName].version) + " " +
-             FlagName(Flags[r % PerName]) + " ended " + std::string(EndingName(results[r].ending)) +
-             ", the reader's reading of it finds " + std::string(HazardName(found)));
-    }
+    const std::vector<std::string> wrong = Disagreements(named.name, view, results);
+    if (wrong.empty()) return;
+    ++tally.missCount;
+    std::string line = what;
+    for (const std::string& why : wrong) line += ": " + why;
+    tally.misses[Endings(results, false)].push_back(line);
 }
 
 }  // namespace
 
-void ReadAndCheck(const std::vector<Named>& names, int children, std::size_t shown, Tally& tally) {
-    std::vector<Reading> readings;
+void ReadAndCheck(const std::vector<Named>& names, int children, std::size_t shown,
+                  ReadingStore& store, Tally& tally) {
     std::vector<ReaderView> views;
+    std::vector<Reading> readings;
     for (const Named& named : names) {
         views.push_back(ViewOf(named.name));
-        for (const WineUndecorator& undecorator : WineUndecorators) {
-            for (const unsigned long flags : Flags) {
-                readings.push_back({named.name, &undecorator, flags});
+        for (const Reading& reading : ReadingsOf(named.name)) readings.push_back(reading);
+    }
+    const std::size_t perName = WineUndecorators.size() * PerName;
+    std::vector<ReadingResult> results(readings.size());
+    // Those the store lacks are made, in one pass and then, for the runaways that decide, in
+    // another.
+    const auto make = [&](const std::vector<std::size_t>& which, std::size_t budget) {
+        std::vector<Reading> missing;
+        std::vector<std::size_t> at;
+        for (const std::size_t r : which) {
+            if (const std::optional<ReadingResult> kept = store.Find(readings[r], budget)) {
+                results[r] = *kept;
+            } else {
+                missing.push_back(readings[r]);
+                at.push_back(r);
             }
         }
-    }
-    std::vector<ReadingResult> results = RunReadings(readings, children, FirstPassBudget);
-    // How far a reading runs away decides nothing where the reader keeps the name back as a
-    // runaway, and so does its reading of that one.
-    const std::size_t perName = WineUndecorators.size() * PerName;
-    std::vector<Reading> again;
-    std::vector<std::size_t> againAt;
+        const std::vector<ReadingResult> made = RunReadings(missing, children, budget);
+        for (std::size_t m = 0; m < made.size(); ++m) {
+            results[at[m]] = made[m];
+            store.Keep(missing[m], budget, made[m]);
+        }
+        tally.made += made.size();
+    };
+    std::vector<std::size_t> all(readings.size());
+    for (std::size_t r = 0; r < all.size(); ++r) all[r] = r;
+    make(all, FirstPassBudget);
+    std::vector<std::size_t> again;
     for (std::size_t r = 0; r < readings.size(); ++r) {
-        const ReaderView& view = views[r / perName];
-        const std::optional<Hazard>& reading = view.readings[r % perName];
-        const bool stops = IsRunaway(view.verdict) && (!reading || IsRunaway(*reading));
         if (results[r].ending == Ending::Runaway && results[r].allocated <= AllocationBudget &&
-            !stops) {
-            again.push_back(readings[r]);
-            againAt.push_back(r);
+            RunawayDecides(views[r / perName], r % perName)) {
+            again.push_back(r);
         }
     }
-    const std::vector<ReadingResult> wholeBudget = RunReadings(again, children, AllocationBudget);
-    for (std::size_t a = 0; a < again.size(); ++a) results[againAt[a]] = wholeBudget[a];
+    make(again, AllocationBudget);
     tally.readings += readings.size();
     tally.again += again.size();
     for (std::size_t n = 0; n < names.size(); ++n) {
@@ -207,8 +255,7 @@ void ReadAndCheck(const std::vector<Named>& names, int children, std::size_t sho
 
 void PrintTally(const Tally& tally) {
     for (std::size_t r = 0; r < tally.endings.size(); ++r) {
-        std::printf("    Wine %s %s:", std::string(WineUndecorators[r / PerName].version).c_str(),
-                    FlagName(Flags[r % PerName]).c_str());
+        std::printf("    %s:", ReadingName(r).c_str());
         for (std::size_t e = 0; e < tally.endings[r].size(); ++e) {
             std::printf("%s %zu %s", e == 0 ? "" : ",", tally.endings[r][e],
                         std::string(EndingName(static_cast<Ending>(e))).c_str());
@@ -229,10 +276,9 @@ void PrintTally(const Tally& tally) {
         "    the most a reading of a name let through allocated: %zu bytes (a runaway:"
         " %zu)\n",
         tally.largestLetThrough, AllocationBudget);
-    for (std::size_t i = 0; i < std::min(tally.misses.size(), MissesShown); ++i) {
-        std::printf("%s\n", tally.misses[i].c_str());
-    }
-    if (tally.misses.size() > MissesShown) {
-        std::printf("... and %zu more\n", tally.misses.size() - MissesShown);
+    for (const auto& [endings, misses] : tally.misses) {
+        std::printf("%zu %s where the readings ended %s:\n", misses.size(),
+                    misses.size() == 1 ? "miss" : "misses", endings.c_str());
+        for (const std::string& miss : misses) std::printf("    %s\n", miss.c_str());
     }
 }

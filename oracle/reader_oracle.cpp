@@ -1,13 +1,15 @@
 // The reader's check against Wine's own undecorators (reader_check.h), as a test and as a
 // campaign over millions of names.
 //
-//   reader_oracle [--pool FILE] [--corpus DIR] [--seed S --names N [--strength K]]
-//                 [--children J] [--name TEXT]...
+//   reader_oracle [--file FILE]... [--corpus DIR] [--seed S --names N [--strength K]]
+//                 [--readings FILE] [--children J] [--name TEXT]...
 //
-// The names (oracle_names.h): those of --pool, as scripts/name-pool prints them; the labels
-// that the fuzzer's inputs in --corpus make the plugin read; N generated names of run S,
-// with up to K mutations; and each --name, whose readings are shown. Ends with the count of
-// each ending, of the names kept back and over-kept, and fails if any name is missed.
+// The names (names/): those of each --file, one a line (name_text.h), such as the names the
+// tests hold and those the search found; the labels that the fuzzer's inputs in --corpus
+// place; N generated names of run S, with up to K mutations, each a name not read before;
+// and each --name, whose readings are shown. --readings keeps Wine's readings in a file from
+// one run to the next (reading_store.h). Ends with the count of each ending, of the names
+// kept back and over-kept, and every miss, and fails if there is one.
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "names/fuzz_input.h"
+#include "names/generated_name.h"
+#include "names/name_text.h"
 #include "oracle/oracle_names.h"
 #include "oracle/reader_check.h"
 
@@ -27,6 +32,9 @@ namespace {
 // Generated names are made, read and checked this many at a time, so that a campaign of
 // millions needs no more memory than one of thousands.
 constexpr std::uint64_t GeneratedAtOnce = 20000;
+// A run's indices give this many times the names asked for at most: past that, the
+// generator is taken to make no new ones.
+constexpr std::uint64_t IndicesPerName = 4;
 
 std::uint64_t NumberOption(const std::string& option, const char* value) {
     std::size_t used = 0;
@@ -37,25 +45,28 @@ std::uint64_t NumberOption(const std::string& option, const char* value) {
 }
 
 int Usage() {
-    std::cerr << "usage: reader_oracle [--pool FILE] [--corpus DIR] [--seed S --names N "
-                 "[--strength K]] [--children J] [--name TEXT]...\n";
+    std::cerr << "usage: reader_oracle [--file FILE]... [--corpus DIR] [--seed S --names N "
+                 "[--strength K]] [--readings FILE] [--children J] [--name TEXT]...\n";
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) try {
-    std::string poolPath, corpus;
+    std::vector<std::string> files;
+    std::string corpus, store;
     std::uint64_t seed = 1, generated = 0, strength = 4;
     auto children = static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN));
     std::vector<std::string> given;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (option == "--pool" && value) {
-            poolPath = value;
+        if (option == "--file" && value) {
+            files.emplace_back(value);
         } else if (option == "--corpus" && value) {
             corpus = value;
+        } else if (option == "--readings" && value) {
+            store = value;
         } else if (option == "--name" && value) {
             given.emplace_back(value);
         } else if (option == "--seed") {
@@ -73,48 +84,78 @@ int main(int argc, char** argv) try {
     }
 
     const auto start = std::chrono::steady_clock::now();
+    ReadingStore readings(store);
     Tally tally;
-    Names fixed;
-    for (const std::string& name : given) fixed.Add(name, "the command line");
-    const std::vector<std::string> pool =
-        poolPath.empty() ? std::vector<std::string>{} : PoolNames(poolPath);
-    for (std::size_t i = 0; i < pool.size(); ++i) {
-        fixed.Add(pool[i], poolPath + ":" + std::to_string(i + 1));
+    Names names;
+    std::string sources;
+    const auto source = [&](const std::string& what, std::size_t before) {
+        sources +=
+            (sources.empty() ? "" : ", ") + std::to_string(names.Count() - before) + " " + what;
+    };
+    std::size_t before = names.Count();
+    for (const std::string& name : given) names.Add(name, "the command line");
+    source("given", before);
+    std::vector<std::string> pool;
+    for (const std::string& file : files) {
+        before = names.Count();
+        const std::vector<std::string> read = ReadNames(file);
+        for (std::size_t i = 0; i < read.size(); ++i) {
+            names.Add(read[i], file + ":" + std::to_string(i + 1));
+        }
+        pool.insert(pool.end(), read.begin(), read.end());
+        source("of " + file, before);
     }
-    const std::size_t fromPool = fixed.All().size() - given.size();
     if (!corpus.empty()) {
-        for (const std::string& label : CorpusLabels(corpus)) fixed.Add(label, "the fuzz corpus");
-    }
-    const std::size_t fromCorpus = fixed.All().size() - given.size() - fromPool;
-    ReadAndCheck(fixed.All(), children, given.size(), tally);
-    std::size_t fromSeed = 0;
-    for (std::uint64_t first = 0; first < generated; first += GeneratedAtOnce) {
-        Names names;
-        for (std::uint64_t i = first; i < std::min(generated, first + GeneratedAtOnce); ++i) {
-            names.Add(GeneratedName(pool, seed, i, static_cast<int>(strength)),
-                      "seed " + std::to_string(seed) + " name " + std::to_string(i));
+        before = names.Count();
+        for (const std::string& label : FuzzCorpusLabels(corpus)) {
+            names.Add(label, "the fuzz corpus");
         }
-        fromSeed += names.All().size();
-        ReadAndCheck(names.All(), children, 0, tally);
+        source("of the fuzz corpus", before);
+    }
+    ReadAndCheck(names.Take(), children, given.size(), readings, tally);
+
+    // N names not read before: an index whose name was read already is passed over.
+    before = names.Count();
+    std::uint64_t index = 0;
+    const std::uint64_t lastIndex = IndicesPerName * generated + 1000;
+    while (names.Count() - before < generated && index < lastIndex) {
+        std::uint64_t batch = 0;
+        for (; batch < GeneratedAtOnce && names.Count() - before < generated && index < lastIndex;
+             ++index) {
+            batch += names.Add(GeneratedName(pool, seed, index, static_cast<int>(strength)),
+                               "seed " + std::to_string(seed) + " name " + std::to_string(index))
+                         ? 1
+                         : 0;
+        }
+        ReadAndCheck(names.Take(), children, 0, readings, tally);
         if (generated > 10 * GeneratedAtOnce) {  // a campaign says how far it is
-            std::fprintf(stderr, "reader_oracle: %llu of %llu generated names read, %zu misses\n",
-                         static_cast<unsigned long long>(first + GeneratedAtOnce),
-                         static_cast<unsigned long long>(generated), tally.misses.size());
+            std::fprintf(stderr, "reader_oracle: %zu of %llu generated names read, %zu misses\n",
+                         names.Count() - before, static_cast<unsigned long long>(generated),
+                         tally.missCount);
         }
     }
+    const std::size_t fromSeed = names.Count() - before;
+    source("of seed " + std::to_string(seed) + " at strength " + std::to_string(strength) +
+               " (indices 0 to " + std::to_string(index) + ")",
+           before);
+    readings.Save();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     std::printf(
-        "reader_oracle: %zu names (%zu given, %zu of the pool, %zu of the fuzz corpus, "
-        "%zu of seed %llu at strength %llu): %zu readings, %zu of them made again with "
+        "reader_oracle: %zu names (%s): %zu readings, %zu made afresh, %zu of them again with "
         "the whole budget, in %.1f s\n",
-        given.size() + fromPool + fromCorpus + fromSeed, given.size(), fromPool, fromCorpus,
-        fromSeed, static_cast<unsigned long long>(seed), static_cast<unsigned long long>(strength),
-        tally.readings, tally.again, seconds);
+        names.Count(), sources.c_str(), tally.readings, tally.made, tally.again, seconds);
+    if (fromSeed < generated) {
+        std::printf(
+            "reader_oracle: %llu generated names were asked for, but the first %llu indices of "
+            "seed %llu gave only %zu not read before\n",
+            static_cast<unsigned long long>(generated), static_cast<unsigned long long>(index),
+            static_cast<unsigned long long>(seed), fromSeed);
+    }
     PrintTally(tally);
-    std::printf("reader_oracle: %zu misses\n", tally.misses.size());
-    return tally.misses.empty() ? 0 : 1;
+    std::printf("reader_oracle: %zu misses\n", tally.missCount);
+    return tally.missCount == 0 ? 0 : 1;
 } catch (const std::exception& error) {
     std::cerr << "reader_oracle: " << error.what() << "\n";
     return 2;

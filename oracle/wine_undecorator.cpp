@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,21 +34,35 @@ int StatusOf(Ending ending) {
     return FirstEndingStatus + static_cast<int>(ending);
 }
 
-// The child's state, for the allocator and the fault handler.
-const char* Guard = nullptr;  // the unreadable page after the name
+// The state of the process that makes the readings, for the allocator, the assertion and
+// the fault handler.
+char* Page = nullptr;  // a readable page, then the unreadable one
+const char* Guard = nullptr;
 std::size_t PageSize = 0;
-std::size_t* Allocated = nullptr;  // in memory the parent shares, for a reading that ends the child
+// What the reading under way allocated and resolved (ReadingResult); in a child, in memory
+// the parent shares, for a reading that ends the child.
+struct Counts {
+    std::size_t allocated;
+    std::size_t resolved;
+};
+Counts* Counted = nullptr;
 std::size_t Budget = 0;
+bool InChild = false;
 // The blocks of the reading under way. The undecorator frees them all as it returns; a
-// reading that runs away leaves through Escape, and they are freed for it.
+// reading that runs away or asserts leaves through Escape, and they are freed for it.
 std::vector<void*> Blocks;
 sigjmp_buf Escape;
+constexpr int RanAway = 1;
+constexpr int Asserted = 2;
+// A few bytes more than asked for each block, as either heap gives them (above), so that a
+// sanitizer sees no fault where the DLL has none.
+constexpr std::size_t Slack = 16;
 
 void* Allocate(std::size_t size) {
     const std::uint32_t wide = static_cast<std::uint32_t>(size);  // the 32-bit DLL's size_t
-    *Allocated += wide;
-    if (*Allocated > Budget) siglongjmp(Escape, 1);
-    Blocks.push_back(std::malloc(wide));
+    Counted->allocated += wide;
+    if (Counted->allocated > Budget) siglongjmp(Escape, RanAway);
+    Blocks.push_back(std::malloc(wide + Slack));
     return Blocks.back();
 }
 
@@ -61,18 +76,52 @@ void OnFault(int, siginfo_t* info, void*) {
     _exit(StatusOf(pastNuls ? Ending::FaultPastNuls : Ending::OtherFault));
 }
 
+// The page for the names, and the unreadable one after it.
+void MakePages() {
+    if (Page != nullptr) return;
+    PageSize = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    void* pages =
+        mmap(nullptr, 2 * PageSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) throw std::runtime_error("cannot map the pages for the names");
+    Page = static_cast<char*>(pages);
+    Guard = Page + PageSize;
+    mprotect(Page + PageSize, PageSize, PROT_NONE);
+}
+
 // The name at the end of the page, with its NUL and NulsAfterName more after it.
-const char* Place(std::string_view name, char* page) {
-    char* const at = page + PageSize - (name.size() + 1 + NulsAfterName);
+const char* Place(std::string_view name) {
+    char* const at = Page + PageSize - (name.size() + 1 + NulsAfterName);
     std::memcpy(at, name.data(), name.size());
     std::memset(at + name.size(), 0, 1 + NulsAfterName);
     return at;
 }
 
+// One reading, but for a fault, which ends the process.
+ReadingResult Read(const Reading& reading) {
+    const char* const name = Place(reading.name);
+    *Counted = {};
+    Blocks.clear();
+    char output[TextBufferSize] = {};
+    ReadingResult result{Ending::Runaway, 0, 0};
+    if (const int escaped = sigsetjmp(Escape, 0); escaped == 0) {
+        reading.undecorator->undecorate(output, name, TextBufferSize, Allocate, Release,
+                                        static_cast<unsigned short>(reading.flags));
+        output[TextBufferSize - 1] = '\0';
+        const bool refused = reading.name.substr(0, TextBufferSize - 1) == output;
+        result.ending = refused ? Ending::Refused : Ending::Undecorated;
+    } else {
+        for (void* block : Blocks) std::free(block);
+        if (escaped == Asserted) result.ending = Ending::Assert;
+    }
+    result.allocated = Counted->allocated;
+    result.resolved = Counted->resolved;
+    return result;
+}
+
 // Makes the readings in turn, each result written to `results` as it ends, and exits; a
 // reading that runs away, asserts or faults ends the child instead.
-[[noreturn]] void ReadInChild(std::span<const Reading> readings, char* page, int results,
-                              int quiet) {
+[[noreturn]] void ReadInChild(std::span<const Reading> readings, int results, int quiet) {
+    InChild = true;
     dup2(quiet, STDERR_FILENO);  // glibc's words on a corrupted heap
     static char altStack[64 * 1024];
     const stack_t stack{altStack, 0, sizeof altStack};
@@ -87,23 +136,9 @@ const char* Place(std::string_view name, char* page) {
     mallopt(M_MMAP_THRESHOLD, static_cast<int>(std::min<std::size_t>(Budget, 32 << 20)));
     Blocks.reserve(Budget / 512);
     for (const Reading& reading : readings) {
-        const char* const name = Place(reading.name, page);
-        *Allocated = 0;
-        Blocks.clear();
         const itimerval budget{{0, 0}, {TimeBudgetSeconds, 0}};
         setitimer(ITIMER_PROF, &budget, nullptr);  // SIGPROF ends the child: a runaway
-        char output[TextBufferSize] = {};
-        ReadingResult result{Ending::Runaway, *Allocated};
-        if (sigsetjmp(Escape, 0) == 0) {
-            reading.undecorator->undecorate(output, name, TextBufferSize, Allocate, Release,
-                                            static_cast<unsigned short>(reading.flags));
-            output[TextBufferSize - 1] = '\0';
-            const bool refused = reading.name.substr(0, TextBufferSize - 1) == output;
-            result = {refused ? Ending::Refused : Ending::Undecorated, *Allocated};
-        } else {
-            for (void* block : Blocks) std::free(block);
-            result.allocated = *Allocated;
-        }
+        const ReadingResult result = Read(reading);
         if (write(results, &result, sizeof result) != sizeof result) _exit(1);
     }
     _exit(0);
@@ -142,9 +177,23 @@ extern "C" int WineAtoi(const char* text) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-// What the shim's assert calls: msvcrt's assert ends the process.
+// What the shim's TRACE calls. Of Wine's traces it reads one: a name or back-reference
+// resolved to its text.
+extern "C" void WineTrace(const char* format, ...) {
+    if (std::strcmp(format, "Returning %p[%d] => %s\n") != 0) return;
+    std::va_list arguments;
+    va_start(arguments, format);
+    va_arg(arguments, void*);
+    va_arg(arguments, int);
+    const char* const text = va_arg(arguments, const char*);
+    va_end(arguments);
+    if (text != nullptr) Counted->resolved += std::strlen(text);
+}
+
+// What the shim's assert calls: msvcrt's assert ends the process, a child's here too.
 extern "C" [[noreturn]] void WineAssertionFailed(const char*) {
-    _exit(StatusOf(Ending::Assert));
+    if (InChild) _exit(StatusOf(Ending::Assert));
+    siglongjmp(Escape, Asserted);
 }
 
 std::string_view EndingName(Ending ending) {
@@ -156,18 +205,13 @@ std::string_view EndingName(Ending ending) {
 std::vector<ReadingResult> RunReadings(std::span<const Reading> readings, int children,
                                        std::size_t budget) {
     Budget = budget;
-    PageSize = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    void* pages =
-        mmap(nullptr, 2 * PageSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    MakePages();
     const auto slotCount = static_cast<std::size_t>(std::max(children, 1));
-    void* shared = mmap(nullptr, slotCount * sizeof(std::size_t), PROT_READ | PROT_WRITE,
+    void* shared = mmap(nullptr, slotCount * sizeof(Counts), PROT_READ | PROT_WRITE,
                         MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (pages == MAP_FAILED || shared == MAP_FAILED || quiet < 0) Fail("setting up the readings");
-    char* const page = static_cast<char*>(pages);
-    Guard = page + PageSize;
-    mprotect(page + PageSize, PageSize, PROT_NONE);
-    auto* const slots = static_cast<std::size_t*>(shared);
+    if (shared == MAP_FAILED || quiet < 0) Fail("setting up the readings");
+    auto* const slots = static_cast<Counts*>(shared);
 
     std::vector<ReadingResult> results(readings.size());
     std::vector<std::size_t> freeSlots;
@@ -192,9 +236,8 @@ std::vector<ReadingResult> RunReadings(std::span<const Reading> readings, int ch
             const pid_t pid = fork();
             if (pid < 0) Fail("fork");
             if (pid == 0) {
-                Allocated = &slots[child.slot];
-                ReadInChild(readings.subspan(child.next, child.end - child.next), page, pipe[1],
-                            quiet);
+                Counted = &slots[child.slot];
+                ReadInChild(readings.subspan(child.next, child.end - child.next), pipe[1], quiet);
             }
             close(pipe[1]);
             child.results = pipe[0];
@@ -212,11 +255,19 @@ std::vector<ReadingResult> RunReadings(std::span<const Reading> readings, int ch
         }
         close(child.results);
         if (child.next == child.end) continue;
-        results[child.next++] = {EndingOf(status), slots[child.slot]};
+        const Counts& counts = slots[child.slot];
+        results[child.next++] = {EndingOf(status), counts.allocated, counts.resolved};
         if (child.next < child.end) resumed.push_back(child);
     }
     close(quiet);
-    munmap(shared, slotCount * sizeof(std::size_t));
-    munmap(pages, 2 * PageSize);
+    munmap(shared, slotCount * sizeof(Counts));
     return results;
+}
+
+ReadingResult ReadHere(const Reading& reading, std::size_t budget) {
+    static Counts counts;
+    MakePages();
+    Counted = &counts;
+    Budget = budget;
+    return Read(reading);
 }

@@ -56,6 +56,9 @@ struct Reading {
 struct ReadingResult {
     Ending ending;
     std::size_t allocated;  // bytes, as far as the reading went
+    // The bytes of text that the names and back-references it resolved stand for, as Wine's
+    // own trace of each resolution says (wine_shim/wine/debug.h), as far as it went.
+    std::size_t resolved;
 };
 
 // How each reading ended, in order, each stopped as a runaway past `budget` bytes. The
@@ -63,6 +66,11 @@ struct ReadingResult {
 // after any that ends it; at most `children` run at a time.
 std::vector<ReadingResult> RunReadings(std::span<const Reading> readings, int children,
                                        std::size_t budget);
+
+// One reading, made in this process as in a child, but for its time budget (the caller
+// bounds the time) and a fault, which ends the process. Not for a name on which the reader
+// expects one.
+ReadingResult ReadHere(const Reading& reading, std::size_t budget);
 
 // The budgets past which a reading has run away: as much as the 32-bit DLL copies in about a
 // second where 32-bit code is emulated, or as much CPU time. A name that a compiler writes

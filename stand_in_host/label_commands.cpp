@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "names/name_mutator.h"
 #include "stand_in_host/handlers.h"
 #include "stand_in_host/host_state.h"
-#include "stand_in_host/name_mutator.h"
 #include "stand_in_host/pe_image.h"
 #include "stand_in_host/transcript.h"
 

@@ -7,6 +7,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <optional>
+
+#include "names/name_text.h"
 
 namespace {
 
@@ -92,24 +95,10 @@ bool Words::OnOff() {
 
 std::string Words::Text() {
     const std::string raw = Rest();
-    std::string text;
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        unsigned byte = 0;
-        if (raw[i] != '\\') {
-            text += raw[i];
-        } else if (raw.compare(i, 2, "\\\\") == 0) {
-            text += '\\';
-            ++i;
-        } else if (i + 3 < raw.size() && raw[i + 1] == 'x' &&
-                   std::from_chars(&raw[i + 2], &raw[i + 4], byte, 16).ptr == &raw[i + 4]) {
-            text += static_cast<char>(byte);
-            i += 3;
-        } else {
-            throw ScriptError("bad escape in '" + raw + "'");
-        }
-    }
-    if (text.empty()) throw ScriptError("a text is missing");
-    return text;
+    const std::optional<std::string> text = Unescaped(raw);
+    if (!text) throw ScriptError("bad escape in '" + raw + "'");
+    if (text->empty()) throw ScriptError("a text is missing");
+    return *text;
 }
 
 std::string Words::Rest() {

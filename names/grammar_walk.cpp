@@ -1,6 +1,6 @@
 // The walk's symbols: operator and special names, name fragments, numbers, scopes,
 // templates and their arguments, and the encodings of data, functions and thunks.
-#include "fuzz/grammar_walk.h"
+#include "names/grammar_walk.h"
 
 void GrammarWalk::Symbol() {
     text_ += '?';

@@ -1,7 +1,8 @@
 // The walk's types: basic, extended and class types, pointers and references with their
 // qualifiers and arrays, function and member pointers, argument lists and signatures, and
 // the hazards and their look-alikes that stand where a type does.
-#include "fuzz/grammar_walk.h"
+#include "names/grammar_label.h"
+#include "names/grammar_walk.h"
 
 // An array's count and dimensions: mostly as many as it says, now and then far more
 // or fewer than zero.

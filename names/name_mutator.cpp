@@ -1,6 +1,6 @@
 // The mutations of MutatedName. A name's random numbers come from splitmix64 over the seed
 // and the index, so they do not depend on the C runtime or on any name made before.
-#include "stand_in_host/name_mutator.h"
+#include "names/name_mutator.h"
 
 #include <iterator>
 #include <string_view>

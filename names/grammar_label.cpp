@@ -1,12 +1,12 @@
 // Three kinds of label, each choice taken from the caller's bytes: a walk down the grammar
 // (grammar_walk.h), a few of its pieces after the start of a symbol, and a run of pieces.
-#include "fuzz/grammar_label.h"
+#include "names/grammar_label.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <iterator>
 
-#include "fuzz/grammar_walk.h"
+#include "names/grammar_walk.h"
 
 namespace {
 

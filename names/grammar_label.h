@@ -4,9 +4,13 @@
 // check from a seeded stream of bytes.
 #pragma once
 
+#include <span>
 #include <string>
 
 class FuzzedDataProvider;
+
+// Pieces of decorated names where the grammar branches, put anywhere.
+extern const std::span<const char* const> GrammarCodes;
 
 // A walk down the grammar, a few pieces after the start of a symbol, or "?" and up to 48
 // pieces; at most 255 bytes.

@@ -9,12 +9,8 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
-#include <span>
 #include <string>
 #include <string_view>
-
-// Pieces of decorated names where the grammar branches, put anywhere (grammar_label.cpp).
-extern const std::span<const char* const> GrammarCodes;
 
 class GrammarWalk {
 public:

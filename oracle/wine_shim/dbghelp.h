@@ -1,0 +1,2 @@
+/* Its flags are msvcrt.h's. */
+#include "msvcrt.h"

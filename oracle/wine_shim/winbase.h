@@ -1,0 +1,2 @@
+/* Its types are windef.h's. */
+#include "windef.h"

@@ -1,0 +1,1 @@
+/* Nothing of it is used. */
