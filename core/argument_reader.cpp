@@ -35,7 +35,7 @@ bool Reader::Arguments(bool ofFunction, ArgumentTypes* types) {
     }
     for (char c = Peek(); c != '\0'; c = Peek()) {
         const std::size_t first = at_;
-        const std::size_t before = Spelled();
+        const std::size_t before = Kept();
         if (c == '@') {
             Take();
             break;
@@ -52,7 +52,7 @@ bool Reader::Arguments(bool ofFunction, ArgumentTypes* types) {
         const Type type = DataType(true, types);
         if (!type.ok) return false;
         if (ofFunction && at_ - first > 1 && arguments_.num < 20) {
-            arguments_.Push(type.word, Spelled() - before);
+            arguments_.Push(type.word, Kept() - before);
             arguments_.Push(Word::Other, 0);
         }
         const bool endsByText =

@@ -120,6 +120,10 @@ public:
     std::size_t Steps() const { return at_ + backs_; }
     // Bytes consumed, each back-reference counted as the bytes it stands for.
     std::size_t Spelled() const { return at_ + respelled_; }
+    // Of those, the bytes whose text the undecorator keeps: what a back-reference to a name
+    // or type read since stands for. It drops the text of what fails where it reads on
+    // (Drop).
+    std::size_t Kept() const { return Spelled() - dropped_; }
     // The traits on which this reading's way went: a dialect that agrees with this one on
     // each of them reads the name alike.
     Traits Met() const { return met_; }
@@ -194,6 +198,8 @@ public:
                                   : std::string_view();
     }
     // A back-reference resolved to an entry that spells this many bytes.
+    // What was kept since `from` (a Kept()) failed, and its text is dropped.
+    void Drop(std::size_t from) { dropped_ += Kept() - from; }
     void Respell(std::size_t size) {
         respelled_ += size;
         if (Spelled() > ExpansionLimit) Found(Hazard::Expansion);
@@ -211,6 +217,7 @@ private:
     std::size_t at_ = 0;
     std::size_t backs_ = 0;
     std::size_t respelled_ = 0;  // below twice ExpansionLimit: past it a hazard ends the reading
+    std::size_t dropped_ = 0;
     Hazard hazard_ = Hazard::None;
     Traits met_ = 0;
     // Both kinds of argument table are kept whichever the dialect reads, so that a reading

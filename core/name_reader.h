@@ -41,9 +41,11 @@ enum class Hazard {
 // most; no name a compiler writes comes near it.
 inline constexpr std::size_t ExpansionLimit = 16 * 1024;
 
-// On some malformed names the undecorator steps over the name's NUL and reads up to two
-// bytes more; the caller keeps this many NULs there, so that it reads no earlier, longer
-// label's bytes. A reading that goes further is the PastEnd hazard.
+// On a name that ends where a production is left open the undecorator steps over the
+// name's NUL and reads on, a byte or two for each production that fails there and lets its
+// caller read on (a type nested in types, an argument list): the caller keeps this many NULs
+// after the name, so that it reads no earlier, longer label's bytes. A reading that goes
+// further is the PastEnd hazard.
 inline constexpr std::size_t NulsAfterName = 8;
 
 struct NameReading {
@@ -60,6 +62,6 @@ inline bool IsSafeToUndecorate(std::string_view name) {
 }
 
 // The bound on NameReading::steps: at most StepsPerByte * (name.size() + 1). The quick
-// look takes one step a byte; each reading consumes each byte once, and past the end at
-// most two.
+// look takes one step a byte; each reading, of which there are at most a few, consumes each
+// byte once, and past the end at most NulsAfterName.
 inline constexpr std::size_t StepsPerByte = 16;

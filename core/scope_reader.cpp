@@ -52,11 +52,11 @@ Name Reader::Class() {
             const char next = Peek();
             if (next == '$') {
                 Take();
-                const std::size_t before = Spelled();
+                const std::size_t before = Kept();
                 const Name name = TemplateName();
                 named = name.ok;
                 isVoid = name.isVoid;
-                if (named) names_.Push(isVoid ? Word::Void : Word::Other, Spelled() - before);
+                if (named) names_.Push(isVoid ? Word::Void : Word::Other, Kept() - before);
             } else if (next == '?') {
                 const unsigned start = names_.start;
                 const unsigned num = names_.num;
@@ -84,8 +84,8 @@ Name Reader::Class() {
 }
 
 // A name and its template arguments ("name@args@"). The arguments have their own
-// back-references, and the undecorator ignores their failure: the name alone stands, and
-// reading goes on where the arguments failed.
+// back-references, and the undecorator ignores their failure: the name alone stands, its
+// arguments' text dropped, and reading goes on where the arguments failed.
 Name Reader::TemplateName() {
     const unsigned num = names_.num;
     const unsigned start = names_.start;
@@ -97,7 +97,9 @@ Name Reader::TemplateName() {
         return {};
     }
     ArgumentTypes types;
+    const std::size_t before = Kept();
     const bool arguments = Arguments(false, &types);
+    if (!arguments) Drop(before);
     names_.num = num;
     names_.start = start;
     arguments_.num = mark;

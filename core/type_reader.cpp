@@ -23,12 +23,13 @@ bool IsExtendedType(char code) {
 }  // namespace
 
 // A type. Where the undecorator gives up at once (a back-reference or a class that does not
-// resolve) nothing is recorded; where it reads on to its end, Wine 8 records the argument
-// types it met in an argument list for back-references, failed ones included.
+// resolve) nothing is recorded; where it reads on to its end, the table of the current
+// function or template records the argument types met in an argument list for
+// back-references, failed ones included.
 Type Reader::DataType(bool inArguments, ArgumentTypes* types) {
     Type type;
     bool recorded = true;
-    const std::size_t before = Spelled();
+    const std::size_t before = Kept();
     const char code = Take();
     if (IsBasicType(code)) return {true, code == 'X' ? Word::Void : Word::Other};
     if (IsDigit(code)) return BackReference(static_cast<unsigned>(code - '0'), types);
@@ -78,8 +79,8 @@ Type Reader::DataType(bool inArguments, ArgumentTypes* types) {
             break;
     }
     if (types != nullptr && inArguments) {
-        types->Push(type.ok ? type.word : Word::Other, Spelled() - before);  // its left text
-        types->Push(Word::Other, 0);                                         // and its right
+        types->Push(type.ok ? type.word : Word::Other, Kept() - before);  // its left text
+        types->Push(Word::Other, 0);                                      // and its right
     }
     return type;
 }

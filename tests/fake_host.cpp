@@ -24,8 +24,6 @@ int AnswerRead(Address address, int nameType, char* buffer) {
 }
 }  // namespace
 
-std::function<void(std::string_view text)> WatchLabelReads;
-
 FakeHost& Host() {
     return TheHost;
 }
@@ -74,11 +72,7 @@ void QueryRange(Address* base, Address* size) {
 
 int ReadName(Address address, int nameType, char* buffer) {
     TheHost.reads.push_back(address);
-    const int answer = AnswerRead(address, nameType, buffer);
-    if (answer != 0 && WatchLabelReads && TheHost.silentReads.count(address) == 0) {
-        WatchLabelReads({buffer, strnlen(buffer, TextBufferSize - 1)});
-    }
-    return answer;
+    return AnswerRead(address, nameType, buffer);
 }
 
 void WriteName(Address address, int nameType, const char* text) {

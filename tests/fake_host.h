@@ -75,11 +75,6 @@ struct FakeHost {
 FakeHost& Host();
 void Reset();
 
-// Where set, sees the text of every label that ReadName writes into the plugin's buffer. It
-// outlives Reset(), so that the oracle's check collects the names that the fuzz corpus's
-// inputs make the plugin read.
-extern std::function<void(std::string_view text)> WatchLabelReads;
-
 // Ready-made undecorator scripts.
 UndecorateAnswer Tagged(const std::string& name, unsigned long flags);
 UndecorateAnswer Refused(const std::string& name, unsigned long flags);

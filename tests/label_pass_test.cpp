@@ -15,15 +15,24 @@ namespace {
 
 constexpr Address At = 0x401000;
 
-// A variable whose class template takes the class before and a back-reference to it,
-// `levels` deep: a<a<...>,a<...> >, its text doubling at each level.
-std::string Doubled(int levels) {
-    std::string name = "?x@@3";
-    for (int n = 0; n < levels; ++n) name += "V?$a@";
-    name += "H@@";
-    for (int n = 1; n < levels; ++n) name += "V1@@@";
-    return name + "A";
-}
+// A variable of a class template whose arguments are the class before and a back-reference
+// to it, a<a<...>,a<...> >, eleven deep: its text doubles at each level. With a name of five
+// bytes it spells exactly ExpansionLimit bytes, with six one more.
+constexpr const char* AtTheLimit =
+    "?xxxxx@@3V?$a@V?$a@V?$a@V?$a@V?$a@V?$a@V?$a@V?$aaa@V?$aaaa@V?$aaa@V?$a@H@@V1@@@V1@@@V1@@@"
+    "V1@@@V1@@@V1@@@V1@@@V1@@@V1@@@V1@@@A";
+constexpr const char* PastTheLimit =
+    "?xxxxxx@@3V?$a@V?$a@V?$a@V?$a@V?$a@V?$a@V?$a@V?$aaa@V?$aaaa@V?$aaa@V?$a@H@@V1@@@V1@@@V1@@@"
+    "V1@@@V1@@@V1@@@V1@@@V1@@@V1@@@V1@@@A";
+// A variable of eight (nine) nested by-value function pointers that the name leaves open:
+// the undecorator reads on past the NUL, a byte for each, up to the last of the NulsAfterName
+// NULs after it (past them).
+constexpr const char* OpenToTheLastNul =
+    "?f@@3ABY2472?DP6AABY2472?DP6AABY2472?DP6AABY2472?DP6AABY2472?DP6AABY2472?DP6AABY2472?DP6A"
+    "ABY2472?DP6A";
+constexpr const char* OpenPastTheNuls =
+    "?f@@3ABY2472?DP6AABY2472?DP6AABY2472?DP6AABY2472?DP6AABY2472?DP6AABY2472?DP6AABY2472?DP6A"
+    "ABY2472?DP6AABY2472?DP6A";
 
 TEST(LabelPass, RewritesOneLabel) {
     static const struct {
@@ -73,17 +82,21 @@ TEST(LabelPass, RewritesOneLabel) {
         {31, "??_Y?$x@H@@SAXPAX0@Z", true, true, false, "??_Y?$x@H@@SAXPAX0@Z",
          "[??_Y?$x@H@@SAXPAX0@Z|4096]"},
         // Where the grammar puts an array, its count must fit in the bytes after it; the
-        // same letters as a name, or a count that fits, are sent.
+        // same letters as a name, or a count that fits, to the byte, are sent.
         {32, "?a@@3PAYPPPPPPPP@HA", true, true, false, std::nullopt, "?a@@3PAYPPPPPPPP@HA"},
         {33, "?f@PAYPPPPPPPP@@YAXPAYPPPPPPPP@D@Z", true, false, false, std::nullopt,
          "?f@PAYPPPPPPPP@@YAXPAYPPPPPPPP@D@Z"},
         {34, "?f@PAYPPPPPPPP@@YAXXZ", true, false, false, "?f@PAYPPPPPPPP@@YAXXZ",
          "[?f@PAYPPPPPPPP@@YAXXZ|0]"},
-        {35, "?a@@3PAY01HA", true, true, false, "?a@@3PAY01HA", "[?a@@3PAY01HA|4096]"},
-        // Back-references that double a class's text at each level: twelve levels spell more
-        // than the reader lets through, eleven do not.
-        {36, Doubled(12), true, true, false, std::nullopt, Doubled(12)},
-        {37, Doubled(11), true, true, false, Doubled(11), "[" + Doubled(11) + "|4096]"},
+        {35, "?a@@3PAYC@HA", true, true, false, "?a@@3PAYC@HA", "[?a@@3PAYC@HA|4096]"},
+        {36, "?a@@3PAYD@HA", true, true, false, std::nullopt, "?a@@3PAYD@HA"},
+        // Back-references that spell up to ExpansionLimit bytes are sent, a byte more not.
+        {37, AtTheLimit, true, true, false, AtTheLimit, "[" + std::string(AtTheLimit) + "|4096]"},
+        {38, PastTheLimit, true, true, false, std::nullopt, PastTheLimit},
+        // The undecorator may read on up to the last NUL after the name, no further.
+        {39, OpenToTheLastNul, true, true, false, OpenToTheLastNul,
+         "[" + std::string(OpenToTheLastNul) + "|4096]"},
+        {40, OpenPastTheNuls, true, true, false, std::nullopt, OpenPastTheNuls},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << "row " << r.row << ": label " << Quoted(r.label));
