@@ -60,13 +60,12 @@ bool HasCountAboveBytesLeft(std::string_view name) {
     return false;
 }
 
-// A name whose back-references spell past ExpansionLimit makes the undecorator write a text
-// of that order, each back-reference a copy of the text it stands for: it allocates no less.
 // A name whose back-references spell past the reader's limit of 16 KiB makes the
-// undecorator resolve them to texts of that order: as many bytes at least as half their
-// spelling, by Wine's own count (ReadingResult::resolved). Written apart from ExpansionLimit,
+// undecorator resolve them to texts of that order, by Wine's own count
+// (ReadingResult::resolved): a quarter of their spelling at least, as a reference to a class
+// spells four bytes ("V1@@") where its text may hold one. Written apart from ExpansionLimit,
 // so that a reader whose limit or count moves is seen.
-constexpr std::size_t ResolvedAtTheLimit = 8 * 1024;
+constexpr std::size_t ResolvedAtTheLimit = 4 * 1024;
 
 // Where the reader stops at one of its conservative rules, the reading may end otherwise:
 // at an array's count above the bytes left, or where the name's back-references resolve, in

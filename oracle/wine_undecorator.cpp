@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
@@ -70,10 +71,18 @@ void Release(void* block) {
     std::free(block);
 }
 
+// A child ends at once, as the process a reading ends; in a build for coverage (gcov), with
+// what it covered written first.
+extern "C" void __gcov_dump() __attribute__((weak));
+[[noreturn]] void Leave(int status) {
+    if (__gcov_dump != nullptr) __gcov_dump();
+    _exit(status);
+}
+
 void OnFault(int, siginfo_t* info, void*) {
     const auto* at = static_cast<const char*>(info->si_addr);
     const bool pastNuls = at >= Guard && at < Guard + PageSize;
-    _exit(StatusOf(pastNuls ? Ending::FaultPastNuls : Ending::OtherFault));
+    Leave(StatusOf(pastNuls ? Ending::FaultPastNuls : Ending::OtherFault));
 }
 
 // The page for the names, and the unreadable one after it.
@@ -139,9 +148,9 @@ ReadingResult Read(const Reading& reading) {
         const itimerval budget{{0, 0}, {TimeBudgetSeconds, 0}};
         setitimer(ITIMER_PROF, &budget, nullptr);  // SIGPROF ends the child: a runaway
         const ReadingResult result = Read(reading);
-        if (write(results, &result, sizeof result) != sizeof result) _exit(1);
+        if (write(results, &result, sizeof result) != sizeof result) Leave(1);
     }
-    _exit(0);
+    Leave(0);
 }
 
 Ending EndingOf(int status) {
@@ -157,6 +166,15 @@ Ending EndingOf(int status) {
 
 void Fail(const std::string& what) {
     throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+// One result from a child's pipe, whatever signals come between.
+bool ReadWhole(int pipe, ReadingResult& result) {
+    ssize_t got = 0;
+    do {
+        got = read(pipe, &result, sizeof result);
+    } while (got < 0 && errno == EINTR);
+    return got == sizeof result;
 }
 
 // A child at work on readings [next, end).
@@ -192,7 +210,7 @@ extern "C" void WineTrace(const char* format, ...) {
 
 // What the shim's assert calls: msvcrt's assert ends the process, a child's here too.
 extern "C" [[noreturn]] void WineAssertionFailed(const char*) {
-    if (InChild) _exit(StatusOf(Ending::Assert));
+    if (InChild) Leave(StatusOf(Ending::Assert));
     siglongjmp(Escape, Asserted);
 }
 
@@ -245,12 +263,15 @@ std::vector<ReadingResult> RunReadings(std::span<const Reading> readings, int ch
             continue;
         }
         int status = 0;
-        const pid_t pid = waitpid(-1, &status, 0);
+        pid_t pid = -1;
+        do {  // a process that runs the search has timers of its own
+            pid = waitpid(-1, &status, 0);
+        } while (pid < 0 && errno == EINTR);
         if (pid < 0) Fail("waitpid");
         Child child = running.at(pid);
         running.erase(pid);
         freeSlots.push_back(child.slot);
-        for (ReadingResult result; read(child.results, &result, sizeof result) == sizeof result;) {
+        for (ReadingResult result; ReadWhole(child.results, result);) {
             results[child.next++] = result;
         }
         close(child.results);
