@@ -191,6 +191,14 @@ void Check(const Named& named, const ReaderView& view, std::span<const ReadingRe
         if (!anyHazard) {
             if (tally.overKeptShown.size() < 3) tally.overKeptShown.push_back(what);
             ++tally.overKept[view.verdict];
+            if (view.verdict == Hazard::Expansion) {
+                const auto most =
+                    std::max_element(results.begin(), results.end(),
+                                     [](const ReadingResult& a, const ReadingResult& b) {
+                                         return a.resolved < b.resolved;
+                                     });
+                tally.leastResolvedOverKept = std::min(tally.leastResolvedOverKept, most->resolved);
+            }
         }
     }
     const std::vector<std::string> wrong = Disagreements(named.name, view, results);
@@ -271,6 +279,12 @@ void PrintTally(const Tally& tally) {
         "\n    over-kept, by the reader's conservative rules, where no reading ends in a"
         " hazard: %s\n",
         tally.overKeptShown.empty() ? "none" : tally.overKeptShown[0].c_str());
+    if (tally.leastResolvedOverKept != SIZE_MAX) {
+        std::printf(
+            "    over-kept as Expansion: the least that a name's readings resolved is %zu"
+            " bytes (excused from %zu)\n",
+            tally.leastResolvedOverKept, ResolvedAtTheLimit);
+    }
     std::printf(
         "    the most a reading of a name let through allocated: %zu bytes (a runaway:"
         " %zu)\n",

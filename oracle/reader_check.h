@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <span>
@@ -57,6 +58,9 @@ struct Tally {
     std::map<Hazard, std::size_t> kept;
     std::map<Hazard, std::size_t> overKept;  // kept, though no reading ends in a hazard
     std::vector<std::string> overKeptShown;
+    // Of the names over-kept as Expansion, the least that the most resolving of a name's
+    // readings resolved: how wide the leeway must be.
+    std::size_t leastResolvedOverKept = SIZE_MAX;
     std::size_t largestLetThrough = 0;  // the most a reading of a name let through allocated
     // Each miss, by how the name's readings ended.
     std::map<std::string, std::vector<std::string>> misses;
