@@ -63,5 +63,20 @@ inline constexpr auto Dialects = [] {
     }
     return dialects;
 }();
+// Each version under each setting of the flag is one dialect, and every dialect is one.
+static_assert([] {
+    std::size_t pairs = 0;
+    for (const Traits d : Dialects) {
+        for (const WineVersion& version : WineVersions) {
+            pairs += d == version.traits || d == (version.traits | NameOnly) ? 1 : 0;
+        }
+    }
+    for (std::size_t d = 0; d < Dialects.size(); ++d) {
+        for (std::size_t e = 0; e < d; ++e) {
+            if (Dialects[d] == Dialects[e]) return false;
+        }
+    }
+    return pairs == Dialects.size() && pairs == 2 * std::size(WineVersions);
+}());
 
 }  // namespace grammar
