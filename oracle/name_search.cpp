@@ -3,8 +3,8 @@
 // undname.c, the latter built with the fuzzer's coverage (oracle/CMakeLists.txt), so that a
 // branch of Wine's that no input has taken yet draws the search. Each input is one name:
 // its bytes before the first NUL, at most 255. It is read as the oracle's check reads it
-// (reader_check.h), each reading in this process, but one on which the reader expects a
-// fault, which is made in a child; and the run stops at a name where the reader's verdict,
+// (reader_check.h), each reading in this process, but one of a name in which the reader
+// finds a hazard, which is made in a child; and the run stops at a name where the verdict,
 // or its reading in a dialect, disagrees with Wine's, naming the name and what is wrong.
 // scripts/search-names runs it, and keeps what it finds in names/found.txt.
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -26,8 +27,10 @@ extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, st
 
 namespace {
 
-bool IsFault(Hazard hazard) {
-    return hazard == Hazard::QualifiedFunctionPointer || hazard == Hazard::PastEnd;
+// Where the reader finds a hazard, a reading may fault, as that one or as one further on that
+// the reader, stopped at the first, never met: such a reading is made in a child.
+bool MayFault(const std::optional<Hazard>& hazard) {
+    return hazard && *hazard != Hazard::None;
 }
 
 ReadingResult Make(const Reading& reading, bool fault, std::size_t budget) {
@@ -44,8 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<Reading> readings = ReadingsOf(name);
     std::vector<ReadingResult> results;
     for (std::size_t r = 0; r < readings.size(); ++r) {
-        const bool fault =
-            IsFault(view.verdict) || (view.readings[r] && IsFault(*view.readings[r]));
+        const bool fault = MayFault(view.verdict) || MayFault(view.readings[r]);
         ReadingResult result = Make(readings[r], fault, FirstPassBudget);
         if (result.ending == Ending::Runaway && RunawayDecides(view, r)) {
             result = Make(readings[r], fault, AllocationBudget);
