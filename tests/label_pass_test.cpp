@@ -24,6 +24,18 @@ constexpr const char* AtTheLimit =
 constexpr const char* PastTheLimit =
     "?xxxxxx@@3V?$a@V?$a@V?$a@V?$a@V?$a@V?$a@V?$a@V?$aaa@V?$aaaa@V?$aaa@V?$a@H@@V1@@@V1@@@V1@@@"
     "V1@@@V1@@@V1@@@V1@@@V1@@@V1@@@V1@@@A";
+// The same through Wine 8's tables of a template's arguments: a<T,T>, each T a<U,U>, a
+// back-reference to the first argument doubling the text; 25 bytes of name spell exactly
+// ExpansionLimit bytes, 26 one more. Wine 10 takes those back-references from a table of
+// functions' arguments, where they find nothing.
+constexpr const char* ArgumentsAtTheLimit =
+    "?xxxxxxxxxxxxxxxxxxxxxxxxx@@3V?$aaaa@V?$aaaa@V?$aaaa@V?$aa@V?$aaaa@V?$aaa@V?$aaaa@"
+    "V?$aaaa@V?$aa@V?$aaa@V?$aaa@V?$aa@V?$a@V?$aa@V?$aaaa@V?$aa@V?$aaaa@V?$aa@V?$aaaa@_J"
+    "0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@@A";
+constexpr const char* ArgumentsPastTheLimit =
+    "?xxxxxxxxxxxxxxxxxxxxxxxxxx@@3V?$aaaa@V?$aaaa@V?$aaaa@V?$aa@V?$aaaa@V?$aaa@V?$aaaa@"
+    "V?$aaaa@V?$aa@V?$aaa@V?$aaa@V?$aa@V?$a@V?$aa@V?$aaaa@V?$aa@V?$aaaa@V?$aa@V?$aaaa@_J"
+    "0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@@A";
 // A variable of eight (nine) nested by-value function pointers that the name leaves open:
 // the undecorator reads on past the NUL, a byte for each, up to the last of the NulsAfterName
 // NULs after it (past them).
@@ -97,6 +109,9 @@ TEST(LabelPass, RewritesOneLabel) {
         {39, OpenToTheLastNul, true, true, false, OpenToTheLastNul,
          "[" + std::string(OpenToTheLastNul) + "|4096]"},
         {40, OpenPastTheNuls, true, true, false, std::nullopt, OpenPastTheNuls},
+        {41, ArgumentsAtTheLimit, true, false, false, ArgumentsAtTheLimit,
+         "[" + std::string(ArgumentsAtTheLimit) + "|0]"},
+        {42, ArgumentsPastTheLimit, true, false, false, std::nullopt, ArgumentsPastTheLimit},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << "row " << r.row << ": label " << Quoted(r.label));
