@@ -168,13 +168,18 @@ void Fail(const std::string& what) {
     throw std::runtime_error(what + ": " + std::strerror(errno));
 }
 
-// One result from a child's pipe, whatever signals come between.
+// A system call made again where a signal cut it short: a process that runs the search has
+// timers of its own.
+template <typename Call>
+auto Uninterrupted(Call call) {
+    auto got = call();
+    while (got < 0 && errno == EINTR) got = call();
+    return got;
+}
+
+// One result from a child's pipe.
 bool ReadWhole(int pipe, ReadingResult& result) {
-    ssize_t got = 0;
-    do {
-        got = read(pipe, &result, sizeof result);
-    } while (got < 0 && errno == EINTR);
-    return got == sizeof result;
+    return Uninterrupted([&] { return read(pipe, &result, sizeof result); }) == sizeof result;
 }
 
 // A child at work on readings [next, end).
@@ -263,10 +268,7 @@ std::vector<ReadingResult> RunReadings(std::span<const Reading> readings, int ch
             continue;
         }
         int status = 0;
-        pid_t pid = -1;
-        do {  // a process that runs the search has timers of its own
-            pid = waitpid(-1, &status, 0);
-        } while (pid < 0 && errno == EINTR);
+        const pid_t pid = Uninterrupted([&] { return waitpid(-1, &status, 0); });
         if (pid < 0) Fail("waitpid");
         Child child = running.at(pid);
         running.erase(pid);
