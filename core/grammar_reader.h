@@ -99,7 +99,6 @@ inline bool IsHazardousRank(const Count& count, std::size_t left) {
 bool MayHoldHazard(std::string_view name);
 struct Qualifiers {
     bool ok = false;
-    bool any = false;   // of the extended qualifiers: there were some
     bool text = false;  // words stand before the type's own text
 };
 // Where a symbol's operator leaves it: the symbol ends here (a string literal), with
@@ -147,16 +146,15 @@ public:
     Type QualifiedType(char qualifier, ArgumentTypes* types, bool& finished);
     Qualifiers Qualifier(bool withMemberClass);
     // __ptr64, __unaligned, __restrict, and the '&' and '&&' of a method's reference
-    // qualifiers ("E", "F", "I", "G", "H"); only __unaligned stands before the type. Defined
-    // here so that the common case, none, costs no call.
-    Qualifiers ExtendedQualifiers() {
-        Qualifiers read;
+    // qualifiers ("E", "F", "I", "G", "H"): whether there were any. Defined here so that the
+    // common case, none, costs no call.
+    bool ExtendedQualifiers() {
+        bool any = false;
         for (char c = Peek(); c >= 'E' && c <= 'I'; c = Peek()) {
             Take();
-            read.any = true;
-            read.text = read.text || c == 'F';
+            any = true;
         }
-        return read;
+        return any;
     }
 
     // argument_reader.cpp

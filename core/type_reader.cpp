@@ -193,7 +193,7 @@ Type Reader::PointerType(char code, bool inArguments, ArgumentTypes* types, bool
 Type Reader::QualifiedType(char qualifier, ArgumentTypes* types, bool& finished) {
     finished = false;
     const bool byValue = qualifier == '?';
-    const bool bare = !ExtendedQualifiers().any && byValue;
+    const bool bare = !ExtendedQualifiers() && byValue;
     if (Peek() == '$' && Peek(1) == 'A' && Has(ManagedHandles)) {
         Skip(2);
         if (byValue || qualifier == '$') return {};
@@ -223,11 +223,13 @@ Type Reader::QualifiedType(char qualifier, ArgumentTypes* types, bool& finished)
 
 // Extended qualifiers, then 'A' to 'D' (none, const, volatile, both) or, for a pointer to
 // a member, 'Q' to 'T' and the member's class. The byte is consumed even when it is none of
-// these. text: the undecorator writes words here.
+// these. text: the undecorator writes words here. It writes __unaligned too, but a type's
+// extended qualifiers stand here only after a managed handle, and no such type's text is
+// compared.
 Qualifiers Reader::Qualifier(bool withMemberClass) {
-    const Qualifiers extended = ExtendedQualifiers();
+    ExtendedQualifiers();
     const char code = Take();
-    const bool text = extended.text || (code != 'A' && code != 'Q');
+    const bool text = code != 'A' && code != 'Q';
     if (code >= 'A' && code <= 'D') return {true, text};
     if (code < 'Q' || code > 'T') return {};
     return {Class().ok && withMemberClass, text};

@@ -33,7 +33,8 @@ std::optional<std::string> Unescaped(std::string_view text) {
             name += '\\';
             ++i;
         } else if (i + 3 < text.size() && text[i + 1] == 'x' &&
-                   std::from_chars(&text[i + 2], &text[i + 4], byte, 16).ptr == &text[i + 4]) {
+                   std::from_chars(text.data() + i + 2, text.data() + i + 4, byte, 16).ptr ==
+                       text.data() + i + 4) {
             name += static_cast<char>(byte);
             i += 3;
         } else {

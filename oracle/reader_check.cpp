@@ -3,6 +3,7 @@
 #include "oracle/reader_check.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -48,14 +49,28 @@ bool Matches(Hazard found, Ending ending) {
 }
 
 // The reader's conservative rule for arrays: some 'Y' stands before a count above the bytes
-// after it.
+// after it. The count is read here as Wine reads it, apart from the reader's ReadNumber, so
+// that a reader that misreads counts is not excused by its own misreading: a digit for 1 to
+// 10, or hexadecimal digits 'A' to 'P' ending in '@'.
 bool HasCountAboveBytesLeft(std::string_view name) {
+    constexpr std::uint64_t Ceiling = std::uint64_t{1} << 32;
     for (std::size_t at = name.find('Y'); at != std::string_view::npos;
          at = name.find('Y', at + 1)) {
-        std::size_t used = 0;
         const std::string_view rest = name.substr(at + 1);
-        const grammar::Count count = grammar::ReadNumber(rest, used);
-        if (count.ok && !count.negative && count.value > rest.size() - used) return true;
+        std::size_t used = 0;
+        std::uint64_t value = 0;
+        if (!rest.empty() && rest.front() >= '0' && rest.front() <= '9') {
+            value = static_cast<std::uint64_t>(rest.front() - '0') + 1;
+            used = 1;
+        } else {
+            for (; used < rest.size() && rest[used] >= 'A' && rest[used] <= 'P'; ++used) {
+                value =
+                    std::min(Ceiling, value * 16 + static_cast<std::uint64_t>(rest[used] - 'A'));
+            }
+            if (used == 0 || used == rest.size() || rest[used] != '@') continue;
+            ++used;
+        }
+        if (value > rest.size() - used) return true;
     }
     return false;
 }
@@ -82,11 +97,9 @@ std::string ReadingName(std::size_t r) {
            FlagName(Flags[r % PerName]);
 }
 
-}  // namespace
-
 // A version of oracle/wine-sources.txt that is no row of grammar::WineVersions is checked by
 // the reader's verdict alone, until the reader learns it.
-ReaderView ViewOf(std::string_view name) {
+ReaderView ViewOfHeld(std::string_view name) {
     ReaderView view{ReadDecoratedName(name).hazard, {}};
     for (const WineUndecorator& undecorator : WineUndecorators) {
         const auto row = std::find_if(
@@ -101,6 +114,22 @@ ReaderView ViewOf(std::string_view name) {
                 row->traits | (flags == UndecorateNameOnly ? grammar::NameOnly : 0));
             view.readings.emplace_back(grammar::Reader(name, dialect).ReadSymbol());
         }
+    }
+    return view;
+}
+
+}  // namespace
+
+// The reader reads no byte past the name, whatever follows it: each name is read again with
+// bytes after it that a reading past its end would take for more of it (a template parameter,
+// a digit, a number's digit, its end), and every answer must be the first one.
+ReaderView ViewOf(std::string_view name) {
+    constexpr std::string_view After[] = {"?$AP@", "1@", "P@1", "@P"};
+    ReaderView view = ViewOfHeld(name);
+    for (const std::string_view after : After) {
+        const std::string held = std::string(name) + std::string(after);
+        view.readsPastTheEnd = view.readsPastTheEnd ||
+                               !(ViewOfHeld(std::string_view(held.data(), name.size())) == view);
     }
     return view;
 }
@@ -141,6 +170,7 @@ std::string Endings(std::span<const ReadingResult> results, bool allocations) {
 std::vector<std::string> Disagreements(std::string_view name, const ReaderView& view,
                                        std::span<const ReadingResult> results) {
     std::vector<std::string> wrong;
+    if (view.readsPastTheEnd) wrong.emplace_back("the reader reads past the name's end");
     // The verdict: kept back exactly when some reading ends in a hazard, and as that hazard,
     // or by a conservative rule.
     const bool anyHazard = std::any_of(results.begin(), results.end(),

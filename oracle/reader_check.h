@@ -33,6 +33,9 @@
 struct ReaderView {
     Hazard verdict;
     std::vector<std::optional<Hazard>> readings;  // by undecorator and then flag
+    // The reader answered otherwise where other bytes followed the name: it read past its end.
+    bool readsPastTheEnd = false;
+    bool operator==(const ReaderView&) const = default;
 };
 ReaderView ViewOf(std::string_view name);
 

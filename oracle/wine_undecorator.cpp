@@ -72,7 +72,8 @@ void Release(void* block) {
 }
 
 // A child ends at once, as the process a reading ends; in a build for coverage (gcov), with
-// what it covered written first.
+// what it covered written first. A weak reference pulls nothing out of libgcov: link such a
+// build with -Wl,-u,__gcov_dump, or the children's coverage is lost.
 extern "C" void __gcov_dump() __attribute__((weak));
 [[noreturn]] void Leave(int status) {
     if (__gcov_dump != nullptr) __gcov_dump();
