@@ -36,6 +36,17 @@ constexpr const char* ArgumentsPastTheLimit =
     "?xxxxxxxxxxxxxxxxxxxxxxxxxx@@3V?$aaaa@V?$aaaa@V?$aaaa@V?$aa@V?$aaaa@V?$aaa@V?$aaaa@"
     "V?$aaaa@V?$aa@V?$aaa@V?$aaa@V?$aa@V?$a@V?$aa@V?$aaaa@V?$aa@V?$aaaa@V?$aa@V?$aaaa@_J"
     "0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@@A";
+// The same as a function's argument, after a class: Wine 10 finds the class in its one
+// table and spells a few bytes, so only Wine 8's reading, which must be made, keeps it back.
+constexpr const char* FunctionPastTheLimit =
+    "?xxxxxxxxxxxxxxxxxxxx@@YAXVa@@V?$aaaa@V?$aaaa@V?$aaaa@V?$aa@V?$aaaa@V?$aaa@V?$aaaa@"
+    "V?$aaaa@V?$aa@V?$aaa@V?$aaa@V?$aa@V?$a@V?$aa@V?$aaaa@V?$aa@V?$aaaa@V?$aa@V?$aaaa@_J"
+    "0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@0@@@Z";
+// AtTheLimit with a back-reference that no table holds, which spells nothing, in place of a
+// byte of its name.
+constexpr const char* UnheldReferenceAtTheLimit =
+    "?xxx@@3V?$a@V?$a@V?$a@V?$a@V?$a@V?$a@V?$a@V?$aaa@V?$aaaa@V?$aaa@V?$a@H@@V1@@@V1@@@V1@@@"
+    "V1@@@V1@@@V1@@@V1@@@V1@@@V1@@@V1@9@@A";
 // A variable of eight (nine) nested by-value function pointers that the name leaves open:
 // the undecorator reads on past the NUL, a byte for each, up to the last of the NulsAfterName
 // NULs after it (past them).
@@ -112,6 +123,9 @@ TEST(LabelPass, RewritesOneLabel) {
         {41, ArgumentsAtTheLimit, true, false, false, ArgumentsAtTheLimit,
          "[" + std::string(ArgumentsAtTheLimit) + "|0]"},
         {42, ArgumentsPastTheLimit, true, false, false, std::nullopt, ArgumentsPastTheLimit},
+        {43, FunctionPastTheLimit, true, false, false, std::nullopt, FunctionPastTheLimit},
+        {44, UnheldReferenceAtTheLimit, true, false, false, UnheldReferenceAtTheLimit,
+         "[" + std::string(UnheldReferenceAtTheLimit) + "|0]"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << "row " << r.row << ": label " << Quoted(r.label));

@@ -32,6 +32,11 @@ TEST(NameReader, QuickLookSendsOnlyWhatMayHoldAHazard) {
         {10, "?O6@@3HA", false},
         {11, "?T6@@3HA", false},
         {12, "?aP6@@3HA", true},
+        // An array's count against the bytes after it, to the byte: '9' counts 10, "BA@" 16.
+        {13, "?a@@3PAY9HHHHHHHHH", true},
+        {14, "?a@@3PAY9HHHHHHHHHH", false},
+        {15, "?a@@3PAYBA@HHHHHHHHHHHHHHH", true},
+        {16, "?a@@3PAYBA@HHHHHHHHHHHHHHHH", false},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << "row " << r.row << ": name " << Quoted(r.name));
