@@ -139,6 +139,6 @@ std::string MutatedName(const std::vector<std::string>& pool, std::uint64_t seed
     for (char& c : name) {
         if (c == '\0') c = '\x01';
     }
-    if (name.empty()) name = "?";
+    if (name.empty()) name.push_back('?');
     return name;
 }
